@@ -1,0 +1,43 @@
+// Classification and report block of one N.
+#include "calcul.hpp"
+
+#include "diviseurs.hpp"
+#include "sommes.hpp"
+
+void ecrire_entier(std::ostream& out, __int128 v) {
+    char buf[48];
+    char* p = buf + sizeof buf;
+    const bool negatif = v < 0;
+    unsigned __int128 u = negatif ? -static_cast<unsigned __int128>(v) : static_cast<unsigned __int128>(v);
+    do {
+        *--p = static_cast<char>('0' + static_cast<int>(u % 10));
+        u /= 10;
+    } while (u != 0);
+    if (negatif) *--p = '-';
+    out.write(p, buf + sizeof buf - p);
+}
+
+void rapport(Travail& w, std::ostream& out) {
+    const __int128 N = w.SN;
+    if (w.Smax < N) {
+        out << " \n \n \t \t \t " << w.SN << "  est deficient. Il a  " << w.ND1
+            << "  diviseurs propres de somme ";
+        ecrire_entier(out, w.Smax);
+        out << " . ";
+    } else if (w.Smax == N) {
+        out << " \n \n \t \t " << w.SN << "  est parfait. Il a " << w.ND1 << " diviseurs propres.";
+    } else {
+        w.ns = sommes_egales(w.Div.data() + 1, static_cast<std::size_t>(w.ND1), w.SN);
+        out << "\n \n \t " << w.SN << "  :  " << w.ns << "  Solutions. Il a  " << w.ND1
+            << "  diviseurs propres de somme ";
+        ecrire_entier(out, w.Smax);
+        out << " . ";
+        if (w.ns == 0) out << " - ********************** - ";
+    }
+    remise(w);
+}
+
+void calcul(Travail& w, std::ostream& out) {
+    diviseurs(w);
+    rapport(w, out);
+}

@@ -1,0 +1,17 @@
+// The per-number computation: divisor list, classification, equal-sum count
+// for an abundant N, report block, reset of the per-number tables.
+#pragma once
+
+#include <ostream>
+
+#include "travail.hpp"
+
+// Processes N (with S = N) and writes its report block to out.
+void calcul(Travail& w, std::ostream& out);
+
+// Writes the report block of N from SN, ND1, Smax and ns, then resets the
+// per-number tables. Runs the equal-sum count first when N is abundant.
+void rapport(Travail& w, std::ostream& out);
+
+// Writes v in plain decimal.
+void ecrire_entier(std::ostream& out, __int128 v);

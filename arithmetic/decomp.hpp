@@ -1,0 +1,9 @@
+// Factorization of S by trial division over the prime table.
+#pragma once
+
+#include "travail.hpp"
+
+// Divides S down to 1 and leaves its distinct prime factors, ascending, in
+// Nfact[1..nf] and their exponents in Nexpo[1..nf]. Requires S >= 1, Nfact
+// and Nexpo at one slot each and the prime table seeded. Returns 1.
+int decomp(Travail& w);

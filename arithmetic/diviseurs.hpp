@@ -1,0 +1,14 @@
+// The ascending list of the proper divisors of N, their count and their sum:
+// the first stage of the per-number computation.
+#pragma once
+
+#include "travail.hpp"
+
+// Advances the exponent odometer Prod[1..nf] to the next combination (the
+// last prime moves fastest) and counts it in k. Leaves everything unchanged
+// when every exponent is already at its maximum.
+void suiv2(Travail& w, std::int64_t& k);
+
+// Sets SN = N and ns = 0, factorizes S (= N), then fills Div[1..ND1] with
+// the proper divisors of N in ascending order and Smax with their sum.
+void diviseurs(Travail& w);

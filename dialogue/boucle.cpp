@@ -1,0 +1,74 @@
+// Calculation loop and banner.
+#include "boucle.hpp"
+
+#include "calcul.hpp"
+
+namespace {
+
+const char* const banniere[] = {
+    " \n   POUR MODIFIER LA TAILLE DU TEXTE ET DE LA FENETRE : [TOUCHE CTRL] + [MOLETTE DE LA SOURIS]. ",
+    " \n \n \t  *****     SOMMES DES DIVISEURS D'UN NOMBRE     (Affichage de statistiques)     ***** ",
+    " \n \n \n \t  Etant donne un entier N. ",
+    " \n \t  Le programme initial permet de trouver toutes les sommes de ses diviseurs (excepte N) "
+    "egales a N ou a un autre nombre entier choisi. ",
+    " \n \n \t  N etant compris entre 2 valeurs que l'on fixe au depart : ",
+    " \n \n \t  Cette extension indique, pour toutes les valeurs de N en ordre croissant : \n ",
+    " \n \t \t - Si N est un nombre parfait. ",
+    " \n \t \t - Si N est un nombre deficient. ",
+    " \n \t \t - Si N est un nombre abondant et dans ce cas le nombre de sommes de ses diviseurs "
+    "propres qui lui sont egales. ",
+    " \n \n \t  Pour chaque valeur de N, le nombre de ses diviseurs propres et leur somme sont "
+    "mentionnes. ",
+    " \n \n \t  Les limitations sont dues au tres grand nombre de possibilites a examiner dans "
+    "certains cas. ",
+};
+
+const char* const invite_min = "\n \n \n  \t Valeur de N minimale ? ";
+const char* const invite_max = "\n \n \t Valeur de N maximale ? ";
+const char* const invite_nouveau = " \n \n \t Nouveau calcul , Oui[1] / Non[0] ? :  ";
+
+// Asks one whole number of at least 1 into valeur0.
+bool demande_entier(Console& c, const char* invite) {
+    prepare_message(c, invite);
+    c.xn = 1;
+    const bool ok = controle(c, 9, c.message);
+    c.xn = 0;
+    return ok;
+}
+
+}  // namespace
+
+bool calcul2(Console& c, Travail& w, const Vidage& v) {
+    if (!demande_entier(c, invite_min)) return false;
+    w.N = c.valeur0;
+    w.Nmax = 0;
+    while (w.Nmax < w.N) {
+        if (!demande_entier(c, invite_max)) return false;
+        w.Nmax = c.valeur0;
+    }
+    // N - 1 >= 0 and N never passes Nmax, so nothing overflows at the top
+    // of the 64-bit range.
+    w.N = w.N - 1;
+    while (w.N < w.Nmax) {
+        w.N = w.N + 1;
+        w.S = w.N;
+        calcul(w, c.out);
+        if (v.chaque_bloc) c.out.flush();
+        if (!c.out) return false;
+    }
+    return true;
+}
+
+int dialogue(std::istream& in, std::ostream& out, Travail& w, const Vidage& v) {
+    Console c(in, out);
+    for (const char* ligne : banniere) out << ligne;
+    std::int64_t nouveau = 1;
+    do {
+        if (!calcul2(c, w, v)) break;
+        prepare_message(c, invite_nouveau);
+        if (!controle(c, 1, c.message)) break;
+        nouveau = c.valeur2;
+    } while (nouveau == 1);
+    out.flush();
+    return 1;
+}

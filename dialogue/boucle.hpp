@@ -1,0 +1,23 @@
+// The calculation loop: banner, bounds of the range, one report per N, and
+// the new-calculation question.
+#pragma once
+
+#include <istream>
+#include <ostream>
+
+#include "controle.hpp"
+#include "travail.hpp"
+
+// How written blocks reach the reader: flushed after every block (for a
+// terminal), or held in the stream's buffer (for a pipe or a file).
+struct Vidage {
+    bool chaque_bloc = false;
+};
+
+// One calculation: asks the lower and upper bounds and processes every N of
+// the range. Returns false when input ended or output failed.
+bool calcul2(Console& c, Travail& w, const Vidage& v);
+
+// The whole dialogue, from the banner to the answer 0 or the end of input.
+// The prime table must be seeded. Returns the exit status, 1.
+int dialogue(std::istream& in, std::ostream& out, Travail& w, const Vidage& v);

@@ -1,0 +1,26 @@
+// Entry point: creates the work tables, seeds the prime table and runs the
+// dialogue on standard input and output.
+#include <csignal>
+#include <iostream>
+
+#include <unistd.h>
+
+#include "boucle.hpp"
+#include "premiers.hpp"
+#include "travail.hpp"
+
+int main() {
+    // A reader that goes away shows up as a failed write, which ends the
+    // dialogue like the end of input, instead of killing the process.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::ios::sync_with_stdio(false);
+    std::cin.tie(nullptr);
+
+    Travail w;
+    amorce(w);
+    Vidage v;
+    v.chaque_bloc = isatty(STDOUT_FILENO) == 1;
+    const int statut = dialogue(std::cin, std::cout, w, v);
+    std::cout.flush();
+    return statut;
+}
