@@ -1,0 +1,43 @@
+// Independent truths for the tests: divisors by plain trial of every
+// candidate, subset counts by plain recursion, blocks assembled from the
+// report's literal pieces.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace verite {
+
+// Proper divisors of n, ascending, by trying every d below n.
+inline std::vector<std::int64_t> diviseurs_propres(std::int64_t n) {
+    std::vector<std::int64_t> d;
+    for (std::int64_t c = 1; c < n; ++c)
+        if (n % c == 0) d.push_back(c);
+    return d;
+}
+
+// Number of sets of distinct values of v[0..q-1] summing to reste.
+inline std::uint64_t compte(const std::vector<std::int64_t>& v, std::size_t q, std::int64_t reste) {
+    if (reste == 0) return 1;
+    if (q == 0 || reste < 0) return 0;
+    return compte(v, q - 1, reste - v[q - 1]) + compte(v, q - 1, reste);
+}
+
+// The report block of n, from its proper divisors and subset count.
+inline std::string bloc(std::int64_t n, const std::vector<std::int64_t>& d, std::uint64_t ns) {
+    std::int64_t somme = 0;
+    for (auto x : d) somme += x;
+    const std::string nd = std::to_string(d.size());
+    if (somme < n)
+        return " \n \n \t \t \t " + std::to_string(n) + "  est deficient. Il a  " + nd +
+               "  diviseurs propres de somme " + std::to_string(somme) + " . ";
+    if (somme == n)
+        return " \n \n \t \t " + std::to_string(n) + "  est parfait. Il a " + nd + " diviseurs propres.";
+    std::string b = "\n \n \t " + std::to_string(n) + "  :  " + std::to_string(ns) + "  Solutions. Il a  " +
+                    nd + "  diviseurs propres de somme " + std::to_string(somme) + " . ";
+    if (ns == 0) b += " - ********************** - ";
+    return b;
+}
+
+}  // namespace verite
