@@ -1,11 +1,19 @@
-// Factorization by trial division, extending the prime table on demand.
+// Factorization by trial division over the prime table, extended on demand
+// up to 2^20; a cofactor without any factor below 2^20 is split by Pollard's
+// rho.
 #include "decomp.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "premiers.hpp"
+#include "rho.hpp"
 
 namespace {
+
+// The largest prime below 2^20: the table never grows beyond it.
+constexpr std::int64_t dernier_premier_essai = 1048573;
 
 // Opens the entry of a new prime factor p.
 void nouveau_facteur(Travail& w, std::int64_t p, std::int64_t expo) {
@@ -16,32 +24,82 @@ void nouveau_facteur(Travail& w, std::int64_t p, std::int64_t expo) {
     w.Nexpo[w.nf] = expo;
 }
 
+// Brings the divisibility tables up to the prime table.
+void complete_inverses(Travail& w) {
+    while (static_cast<std::int64_t>(w.inverse.size()) <= w.np) {
+        const auto p = static_cast<std::uint64_t>(w.Nprem[w.inverse.size()]);
+        std::uint64_t inv = 0, lim = 0;
+        if (p % 2 == 1) {
+            inv = p;  // Newton's iteration: each step doubles the correct bits
+            for (int r = 0; r < 5; ++r) inv *= 2 - p * inv;
+            lim = ~std::uint64_t{0} / p;
+        }
+        w.inverse.push_back(inv);
+        w.limite.push_back(lim);
+    }
+}
+
+// Truncated double-precision root: never below the exact integer root, at
+// most one above it, so no composite is ever taken for a prime.
+std::int64_t racine(std::int64_t s) {
+    return static_cast<std::int64_t>(std::sqrt(static_cast<double>(s)));
+}
+
+// Records the prime factors of a cofactor that has none below 2^20.
+void decoupe(Travail& w) {
+    const auto s = static_cast<std::uint64_t>(w.S);
+    w.S = 1;
+    if (est_premier(s)) {
+        nouveau_facteur(w, static_cast<std::int64_t>(s), 1);
+        return;
+    }
+    std::vector<std::uint64_t> premiers;
+    facteurs_rho(s, premiers);
+    std::sort(premiers.begin(), premiers.end());
+    for (std::size_t q = 0; q < premiers.size();) {
+        std::size_t r = q;
+        while (r < premiers.size() && premiers[r] == premiers[q]) ++r;
+        nouveau_facteur(w, static_cast<std::int64_t>(premiers[q]), static_cast<std::int64_t>(r - q));
+        q = r;
+    }
+}
+
 }  // namespace
 
 int decomp(Travail& w) {
     w.nf = 0;
     if (w.S < 1) return 1;  // nothing to factorize; the dialogue never asks
     std::int64_t k = 0;     // index of the trial prime
+    std::int64_t rS = racine(w.S);
     while (w.S != 1) {
         ++k;
-        if (k > w.np) Suiv(w);
+        if (k > w.np) {
+            if (w.Nprem[w.np] >= dernier_premier_essai) {
+                decoupe(w);
+                break;
+            }
+            Suiv(w);
+        }
+        complete_inverses(w);
         const std::int64_t Npk = w.Nprem[k];
-        // Truncated double-precision root: never below the exact integer
-        // root, at most one above it, so no composite is taken for a prime.
-        const auto rS = static_cast<std::int64_t>(std::sqrt(static_cast<double>(w.S)));
         if (rS < Npk) {
             // No factor below Npk and S < Npk^2: what remains is prime.
             nouveau_facteur(w, w.S, 1);
             w.S = 1;
             break;
         }
-        if (w.S % Npk != 0) continue;
+        const auto divise = [&](std::int64_t s) {
+            if (Npk == 2) return (s & 1) == 0;
+            return static_cast<std::uint64_t>(s) * w.inverse[k] <= w.limite[k];
+        };
+        if (!divise(w.S)) continue;
         std::int64_t expo = 0;
         do {
             w.S /= Npk;
             ++expo;
-        } while (w.S % Npk == 0);
+        } while (divise(w.S));
         nouveau_facteur(w, Npk, expo);
+        rS = racine(w.S);
     }
     return 1;
 }

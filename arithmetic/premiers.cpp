@@ -17,7 +17,13 @@ int Suiv(Travail& w) {
         // Candidates stay far below 2^53 and trial primes below 2^27, so
         // the exact test p * p <= c is the square-root test of the table.
         if (p * p <= c) {
-            if (c % p == 0) {
+            // Candidates stay below 2^32 over the whole 64-bit range of N
+            // (the largest prime ever asked for is 3037000507), where a
+            // 32-bit division is several times cheaper.
+            const bool divise = c < (std::int64_t{1} << 32)
+                                    ? static_cast<std::uint32_t>(c) % static_cast<std::uint32_t>(p) == 0
+                                    : c % p == 0;
+            if (divise) {
                 ++i;
                 j = 1;
             } else {

@@ -40,6 +40,12 @@ struct Travail {
     Table Nfact{1};
     Table Prod{1};
 
+    // For each odd prime Nprem[q]: its inverse modulo 2^64 and the largest
+    // quotient 2^64 / Nprem[q], so that divisibility costs two
+    // multiplications instead of a division. Filled up to np on demand.
+    std::vector<std::uint64_t> inverse;
+    std::vector<std::uint64_t> limite;
+
     std::int64_t N = 0;     // the number being processed
     std::int64_t Nmax = 0;  // upper bound of the range
     std::int64_t S = 0;     // the number under factorization, divided down to 1

@@ -95,3 +95,17 @@ TEST(Dialogue, TablePremiersConserveeEntreCalculs) {
     EXPECT_EQ(s.w.N, 60);
     EXPECT_EQ(s.w.Div.slots(), 1u);
 }
+
+TEST(Dialogue, PlageJusquAuSommetDes64Bits) {
+    // The last value of the range is the largest signed 64-bit number: the
+    // loop ends after its block without overflowing.
+    const std::string avant_dernier =
+        "\n \n \t 9223372036854775806  :  1  Solutions. Il a  15  diviseurs propres de somme "
+        "9223372071214514178 . ";
+    const std::string dernier =
+        " \n \n \t \t \t 9223372036854775807  est deficient. Il a  95  diviseurs propres de somme "
+        "1771135003975321601 . ";
+    EXPECT_EQ(joue("9223372036854775806 9223372036854775807 0"),
+              banniere + mini + maxi + avant_dernier + dernier + encore);
+    EXPECT_EQ(joue("9223372036854775807\n9223372036854775807 0"), banniere + mini + maxi + dernier + encore);
+}
