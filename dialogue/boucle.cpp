@@ -1,6 +1,8 @@
 // Calculation loop and banner.
 #include "boucle.hpp"
 
+#include <chrono>
+
 #include "calcul.hpp"
 
 namespace {
@@ -48,12 +50,19 @@ bool calcul2(Console& c, Travail& w, const Vidage& v) {
     }
     // N - 1 >= 0 and N never passes Nmax, so nothing overflows at the top
     // of the 64-bit range.
+    using horloge = std::chrono::steady_clock;
+    const auto delai = std::chrono::duration_cast<horloge::duration>(std::chrono::duration<double>(v.delai_max));
+    auto vide = horloge::now();  // the prompt has just been flushed
     w.N = w.N - 1;
     while (w.N < w.Nmax) {
         w.N = w.N + 1;
         w.S = w.N;
         calcul(w, c.out);
-        if (v.chaque_bloc) c.out.flush();
+        if (v.chaque_bloc || horloge::now() - vide >= delai) {
+            c.out.flush();
+            vide = horloge::now();
+        }
+        // A reader that went away ends the dialogue at once.
         if (!c.out) return false;
     }
     return true;

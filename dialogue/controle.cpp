@@ -2,6 +2,7 @@
 #include "controle.hpp"
 
 #include <cstring>
+#include <exception>
 #include <limits>
 
 namespace {
@@ -81,6 +82,18 @@ bool examine_nombre(Console& c, int l1, std::int64_t& valeur) {
     return true;
 }
 
+// Reads one token; an input that cannot be read (a directory, a closed
+// descriptor, a read error) counts as the end of input.
+Lecture lit(Console& c, int& l1, bool& trop_long) {
+    try {
+        return lire_jeton(c, l1, trop_long);
+    } catch (const std::exception&) {
+        l1 = 0;
+        c.entree[0] = '\0';
+        return Lecture::fin;
+    }
+}
+
 }  // namespace
 
 void prepare_message(Console& c, const char* texte) {
@@ -119,7 +132,7 @@ bool controle(Console& c, int cas, const char* chaine) {
         if (!c.out) return false;
         int l1 = 0;
         bool trop_long = false;
-        if (lire_jeton(c, l1, trop_long) == Lecture::fin) return false;
+        if (lit(c, l1, trop_long) == Lecture::fin) return false;
         if (l1 == 0 || trop_long) continue;
         if (cas == 1) {
             if (l1 == 1 && (c.entree[0] == '0' || c.entree[0] == '1')) {

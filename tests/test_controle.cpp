@@ -154,3 +154,32 @@ TEST(Controle, Valtest) {
         EXPECT_EQ(c.valtest2, 0);
     }
 }
+
+namespace {
+
+// An input whose every read fails, as reading a directory does.
+struct LectureImpossible : std::streambuf {
+    int_type underflow() override { throw std::ios_base::failure("lecture impossible"); }
+};
+
+// An output that refuses every byte, as a pipe whose reader has gone.
+struct EcritureImpossible : std::streambuf {
+    int_type overflow(int_type) override { return traits_type::eof(); }
+};
+
+}  // namespace
+
+TEST(Controle, LectureOuEcritureImpossibleFinitLeDialogue) {
+    LectureImpossible illisible;
+    std::istream in(&illisible);
+    std::ostringstream out;
+    Console c(in, out);
+    EXPECT_FALSE(controle(c, 9, invite));
+    EXPECT_EQ(compte_invites(out.str()), 1);
+
+    std::istringstream donnees("x y z 5");
+    EcritureImpossible plein;
+    std::ostream sortie(&plein);
+    Console d(donnees, sortie);
+    EXPECT_FALSE(controle(d, 9, invite));
+}
