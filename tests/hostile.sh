@@ -3,15 +3,7 @@
 # garbage, a 10 MiB token, CRLF lines, empty lines, unreadable input, a
 # reader that goes away. It must end with status 1, write nothing on
 # standard error, never hang, and keep its memory small.
-set -u
-prog="$1"
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-echecs=0
-echec() {
-    echo "ECHEC: $*"
-    echecs=$((echecs + 1))
-}
+. "$(dirname "$0")/commun.sh"
 
 printf ' \n \n \t \t \t 5  est deficient. Il a  1  diviseurs propres de somme 1 .  \n \n \t \t 6  est parfait. Il a 3 diviseurs propres. \n \n \t Nouveau calcul , Oui[1] / Non[0] ? :  ' > "$tmp/fin_attendue"
 taille_fin=$(wc -c < "$tmp/fin_attendue")

@@ -1,16 +1,7 @@
 #!/bin/sh
 # Runs the built program on real pipes and on a regular file: byte-exact
 # output, exit status 1, nothing on standard error.
-set -u
-prog="$1"
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-echecs=0
-
-echec() {
-    echo "ECHEC: $*"
-    echecs=$((echecs + 1))
-}
+. "$(dirname "$0")/commun.sh"
 
 # The expected output of the answers 5, 6, 0.
 printf '%s' \

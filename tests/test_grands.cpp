@@ -8,6 +8,7 @@
 #include <gmpxx.h>
 
 #include "calcul.hpp"
+#include "pilote.hpp"
 #include "decomp.hpp"
 #include "diviseurs.hpp"
 #include "premiers.hpp"
@@ -33,14 +34,6 @@ void verifie_factorisation(Travail& w, std::int64_t n) {
     }
     EXPECT_EQ(produit, mpz_class(std::to_string(n))) << n;
     remise(w);
-}
-
-std::string bloc_de(Travail& w, std::int64_t n) {
-    std::ostringstream out;
-    w.N = n;
-    w.S = n;
-    calcul(w, out);
-    return out.str();
 }
 
 std::string texte(__int128 v) {

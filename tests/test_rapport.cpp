@@ -5,18 +5,11 @@
 #include <sstream>
 
 #include "calcul.hpp"
+#include "pilote.hpp"
 #include "premiers.hpp"
 #include "verites.hpp"
 
 namespace {
-
-std::string bloc_de(Travail& w, std::int64_t n) {
-    std::ostringstream out;
-    w.N = n;
-    w.S = n;
-    calcul(w, out);
-    return out.str();
-}
 
 struct Cas {
     std::int64_t n;
