@@ -14,9 +14,17 @@ std::int64_t recherche_masques(const std::int64_t* div, std::size_t n, std::int6
         std::int64_t S3 = (K1 & 1) ? div[n - 1] : 0;
         std::int64_t K = K1 >> 1;
         std::int64_t T = static_cast<std::int64_t>(n) - 1;  // 1-based position
-        while (S3 <= cible && T > 0) {
-            if (K & 1) S3 += div[T - 1];
-            if (S3 <= cible && S3 == cible && T == 1) ++ns;
+        bool depasse = S3 > cible;  // the running sum has passed the target
+        while (!depasse && T > 0) {
+            if (K & 1) {
+                // S3 <= cible here, so cible - S3 cannot overflow; the sum
+                // itself would, for targets near 2^63.
+                if (div[T - 1] > cible - S3)
+                    depasse = true;
+                else
+                    S3 += div[T - 1];
+            }
+            if (!depasse && S3 == cible && T == 1) ++ns;
             K >>= 1;
             --T;
         }
@@ -30,10 +38,9 @@ mpz_class recherche_profondeur(const std::int64_t* div, std::size_t n, std::int6
     // prefixe[q] = div[0] + ... + div[q - 1]: what the smaller divisors can
     // still add, to abandon a branch that can no longer reach the target.
     std::vector<std::int64_t> prefixe(n + 1, 0);
-    for (std::size_t q = 0; q < n; ++q) {
-        std::int64_t s = prefixe[q] + div[q];
-        prefixe[q + 1] = s < prefixe[q] ? prefixe[q] : s;  // saturate, never wrap
-    }
+    constexpr std::int64_t plafond = INT64_MAX;
+    for (std::size_t q = 0; q < n; ++q)  // saturates instead of wrapping
+        prefixe[q + 1] = div[q] > plafond - prefixe[q] ? plafond : prefixe[q] + div[q];
     mpz_class ns = 0;
     // Walk from the largest divisor down; each frame decides one divisor.
     struct Cadre {

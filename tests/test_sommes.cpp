@@ -44,3 +44,15 @@ TEST(RechercheExhaustive, ListesCourtes) {
     for (std::int64_t c = 1; c < 64; ++c) EXPECT_EQ(recherche_masques(puissances, 6, c), 1) << c;
     EXPECT_EQ(recherche_masques(puissances, 6, 64), 0);
 }
+
+TEST(RechercheExhaustive, CiblesPresDe2Puissance63) {
+    // Running sums that would pass 2^63 - 1 are abandoned, never wrapped.
+    const std::int64_t d[] = {1, 2, 4611686018427387903, 4611686018427387904, 9223372036854775806};
+    const std::int64_t cible = 9223372036854775807;
+    // 1 + the largest, and the two halves.
+    EXPECT_EQ(recherche_masques(d, 5, cible), 2);
+    EXPECT_EQ(recherche_profondeur(d, 5, cible), 2);
+    // The largest alone.
+    EXPECT_EQ(recherche_masques(d, 5, cible - 1), 1);
+    EXPECT_EQ(recherche_profondeur(d, 5, cible - 1), 1);
+}
