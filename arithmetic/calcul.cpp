@@ -27,7 +27,12 @@ void rapport(Travail& w, std::ostream& out) {
     } else if (w.Smax == N) {
         out << " \n \n \t \t " << w.SN << "  est parfait. Il a " << w.ND1 << " diviseurs propres.";
     } else {
-        w.ns = sommes_egales(w.Div.data() + 1, static_cast<std::size_t>(w.ND1), w.SN);
+        const std::int64_t* div = w.Div.data() + 1;
+        const auto nd = static_cast<std::size_t>(w.ND1);
+        // Blocks already written reach the reader before a long count, so
+        // that none is lost if the user interrupts it.
+        if (sommes_longues(div, nd, w.SN)) out.flush();
+        w.ns = sommes_egales(div, nd, w.SN);
         out << "\n \n \t " << w.SN << "  :  " << w.ns << "  Solutions. Il a  " << w.ND1
             << "  diviseurs propres de somme ";
         ecrire_entier(out, w.Smax);

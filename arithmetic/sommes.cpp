@@ -1,13 +1,13 @@
-// Equal-sum count: the mask search while masks fit in 64 bits, a walk
-// without masks beyond.
+// Equal-sum count: the polynomial engine of comptage.cpp. The exhaustive
+// searches of masques.cpp stay as the reference method for the tests.
 #include "sommes.hpp"
 
-#include "masques.hpp"
+#include "comptage.hpp"
 
 mpz_class sommes_egales(const std::int64_t* div, std::size_t n, std::int64_t cible) {
-    if (n <= 61) {
-        const std::int64_t ns = recherche_masques(div, n, cible);
-        return mpz_class(static_cast<long>(ns));
-    }
-    return recherche_profondeur(div, n, cible);
+    return compte_sommes(div, n, cible);
+}
+
+bool sommes_longues(const std::int64_t* div, std::size_t n, std::int64_t cible) {
+    return comptage_long(div, n, cible);
 }

@@ -55,5 +55,23 @@ statut=$?
 [ "$statut" -eq 1 ] || echec "entree vide: statut $statut au lieu de 1"
 [ -s "$tmp/erreurs" ] && echec "entree vide: sortie d'erreur non vide"
 
+# A count that cannot finish in practice: the blocks computed before it reach
+# the file at once, not when the buffer fills.
+printf '999999999999999990 999999999999999992 0' > "$tmp/entree"
+"$prog" < "$tmp/entree" > "$tmp/sortie" 2> "$tmp/erreurs" &
+pid=$!
+vu=0
+for _ in $(seq 100); do
+    if grep -q '999999999999999991  est deficient' "$tmp/sortie"; then
+        vu=1
+        break
+    fi
+    sleep 0.1
+done
+kill "$pid" 2> /dev/null
+wait "$pid" 2> /dev/null
+[ "$vu" -eq 1 ] || echec "compte long: les blocs deja calcules ne sont pas arrives"
+[ -s "$tmp/erreurs" ] && echec "compte long: sortie d'erreur non vide"
+
 [ "$echecs" -eq 0 ] && echo "programme: tout est conforme"
 [ "$echecs" -eq 0 ]

@@ -1,0 +1,113 @@
+// Sorted lists of distinct subset sums with multiplicities: one item at a
+// time (the queue of the largest items), and the meet in the middle that
+// joins the lists of two halves.
+#include "comptage_interne.hpp"
+
+namespace comptage_interne {
+
+namespace {
+
+constexpr u64 kSature = u64{1} << 63;
+
+u64 sature(u128 v) { return v > kSature ? kSature : static_cast<u64>(v); }
+
+// Sums of the subsets of v[0..k-1], kept when s <= U and s plus what the
+// rest of this half and the other half can still add reaches L. Ping-pongs
+// between slots a and b of (S, M); returns the slot holding the result and
+// its size in n, or -1 when a list would pass capacite.
+int sommes_moitie(const u64* v, std::size_t k, u64 autre, u64 L, u64 U, u64* const* S,
+                  u64* const* M, int a, int b, std::size_t capacite, std::size_t& n) {
+    S[a][0] = 0;
+    M[a][0] = 1;
+    n = 1;
+    u128 apres = 0;
+    for (std::size_t i = 0; i < k; ++i) apres += v[i];
+    for (std::size_t i = 0; i < k && n > 0; ++i) {
+        apres -= v[i];
+        const u64 bonus = sature(apres + autre);  // still addable after v[i]
+        const u64 seuil = L > bonus ? L - bonus : 0;
+        n = etend_liste(S[a], M[a], n, v[i], seuil, U, S[b], M[b], capacite, 0);
+        if (n > capacite) return -1;
+        const int c = a;
+        a = b;
+        b = c;
+    }
+    return a;
+}
+
+}  // namespace
+
+std::size_t etend_liste(const u64* s, const u64* m, std::size_t n, u64 v, u64 seuil, u64 U,
+                        u64* s2, u64* m2, std::size_t capacite, u64 p) {
+    std::size_t ia = 0, ib = 0, k = 0;
+    // Sums with v that pass U: the shifted list is cut there.
+    std::size_t nb = n;
+    while (nb > 0 && s[nb - 1] + v > U) --nb;
+    // Sums below seuil are dropped from both lists.
+    while (ia < n && s[ia] < seuil) ++ia;
+    while (ib < nb && s[ib] + v < seuil) ++ib;
+    while (ia < n || ib < nb) {
+        u64 x, mu;
+        if (ib >= nb || (ia < n && s[ia] < s[ib] + v)) {
+            x = s[ia];
+            mu = m[ia];
+            ++ia;
+        } else if (ia < n && s[ia] == s[ib] + v) {
+            x = s[ia];
+            mu = ajoute_mod(m[ia], m[ib], p);
+            ++ia;
+            ++ib;
+        } else {
+            x = s[ib] + v;
+            mu = m[ib];
+            ++ib;
+        }
+        if (x > U) continue;  // an old sum above a lowered U
+        if (k == capacite) return capacite + 1;
+        s2[k] = x;
+        m2[k] = mu;
+        ++k;
+    }
+    return k;
+}
+
+bool milieu(const Queue& q, u64 cible, u64 base, u64* h, u64* sommes, u64* mults,
+            std::size_t capacite) {
+    const std::size_t t = q.t;
+    const std::size_t moitie = t / 2;  // first half: the larger items
+    u128 somme_a = 0, somme_b = 0;
+    for (std::size_t i = 0; i < moitie; ++i) somme_a += q.b[i];
+    for (std::size_t i = moitie; i < t; ++i) somme_b += q.b[i];
+
+    u64* const S[3] = {sommes, sommes + capacite, sommes + 2 * capacite};
+    u64* const M[3] = {mults, mults + capacite, mults + 2 * capacite};
+    std::size_t na = 0, nb = 0;
+    const int ca = sommes_moitie(q.b, moitie, sature(somme_b), q.L, q.U, S, M, 0, 1, capacite, na);
+    if (ca < 0) return false;
+    const int libre = 1 - ca;
+    const int cb =
+        sommes_moitie(q.b + moitie, t - moitie, sature(somme_a), q.L, q.U, S, M, libre, 2, capacite, nb);
+    if (cb < 0) return false;
+    const u64* as = S[ca];
+    const u64* am = M[ca];
+    const u64* bs = S[cb];
+    const u64* bm = M[cb];
+
+    // For a ascending, the b in [L - a, U - a] form a range of bs that moves
+    // down: two pointers.
+    std::size_t haut = nb;  // one past the last b <= U - a
+    std::size_t bas = nb;   // first b >= L - a
+    for (std::size_t i = 0; i < na; ++i) {
+        const u64 a = as[i];
+        const u64 max_b = q.U - a;  // a <= U
+        const u64 min_b = q.L > a ? q.L - a : 0;
+        while (haut > 0 && bs[haut - 1] > max_b) --haut;
+        if (bas > haut) bas = haut;
+        while (bas > 0 && bs[bas - 1] >= min_b) --bas;
+        const u64 ma = am[i];
+        for (std::size_t j = bas; j < haut; ++j) h[cible - (a + bs[j]) - base] += ma * bm[j];
+    }
+    return true;
+}
+
+}  // namespace comptage_interne

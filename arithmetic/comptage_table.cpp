@@ -1,0 +1,164 @@
+// Counting table: the vector kernels (built twice, AVX2 and baseline x86-64,
+// chosen at run time by GCC function multiversioning) and the step driver.
+#include <cstring>
+
+#include "comptage_interne.hpp"
+
+namespace comptage_interne {
+
+namespace {
+
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
+#define SD_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define SD_CLONES
+#endif
+
+// The loops below index one array from both ends of a shift; GCC checks the
+// distance at run time and vectorizes when it allows it.
+
+// s from b down to a: f[s] += f[s - d] (mod p). Reads only cells below s,
+// which the loop has not written yet: the 0/1 step.
+SD_CLONES void ajoute_desc_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
+    for (std::size_t s = b + 1; s-- > a;) {
+        const u64 x = f[s] + f[s - d];
+        const u64 y = x - p;
+        f[s] = x < y ? x : y;
+    }
+}
+
+SD_CLONES void ajoute_desc_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d) {
+    for (std::size_t s = b + 1; s-- > a;) f[s] += f[s - d];
+}
+
+// s from a up to b: f[s] += f[s - d] (mod p): running sums along each
+// residue class modulo d.
+SD_CLONES void ajoute_asc_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
+    for (std::size_t s = a; s <= b; ++s) {
+        const u64 x = f[s] + f[s - d];
+        const u64 y = x - p;
+        f[s] = x < y ? x : y;
+    }
+}
+
+SD_CLONES void ajoute_asc_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d) {
+    for (std::size_t s = a; s <= b; ++s) f[s] += f[s - d];
+}
+
+// s from b down to a: f[s] -= f[s - d] (mod p).
+SD_CLONES void retire_desc_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
+    for (std::size_t s = b + 1; s-- > a;) {
+        const u64 x = f[s] - f[s - d];
+        const u64 y = x + p;
+        f[s] = x < y ? x : y;
+    }
+}
+
+SD_CLONES void retire_desc_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d) {
+    for (std::size_t s = b + 1; s-- > a;) f[s] -= f[s - d];
+}
+
+SD_CLONES u64 scalaire_2_64(const u64* f, const u64* h, std::size_t n) {
+    u64 s = 0;
+    for (std::size_t i = 0; i < n; ++i) s += f[i] * h[i];
+    return s;
+}
+
+SD_CLONES u64 feuilles_2_64(const u64* f, u64 cible, const u64* x, const u64* mult, std::size_t n) {
+    u64 s = 0;
+    for (std::size_t i = 0; i < n; ++i) s += mult[i] * f[cible - x[i]];
+    return s;
+}
+
+u64 mod_u128(u128 v, u64 p) { return static_cast<u64>(v % p); }
+
+void zero(u64* f, std::size_t a, std::size_t b) {
+    if (a <= b) std::memset(f + a, 0, (b - a + 1) * sizeof(u64));
+}
+
+// Exact sum of 128-bit products on 192 bits, reduced modulo p at the end.
+struct Somme192 {
+    u128 bas = 0;
+    u64 retenues = 0;
+
+    void ajoute(u64 a, u64 b) {
+        const u128 prod = static_cast<u128>(a) * b;
+        bas += prod;
+        if (bas < prod) ++retenues;
+    }
+    u64 modulo(u64 p) const {
+        const u64 deux64 = mod_u128(static_cast<u128>(1) << 64, p);
+        const u64 deux128 = mod_u128(static_cast<u128>(deux64) * deux64, p);
+        const u64 r = mod_u128(static_cast<u128>(retenues % p) * deux128, p);
+        return ajoute_mod(r, mod_u128(bas, p), p);
+    }
+};
+
+}  // namespace
+
+u64 produit_scalaire(const u64* f, const u64* h, std::size_t n, u64 p) {
+    if (p == 0) return scalaire_2_64(f, h, n);
+    Somme192 s;
+    for (std::size_t i = 0; i < n; ++i)
+        if (h[i] != 0) s.ajoute(f[i], h[i]);
+    return s.modulo(p);
+}
+
+u64 somme_feuilles(const u64* f, u64 cible, const u64* x, const u64* mult, std::size_t n, u64 p) {
+    if (p == 0) return feuilles_2_64(f, cible, x, mult, n);
+    Somme192 s;
+    for (std::size_t i = 0; i < n; ++i) s.ajoute(f[cible - x[i]], mult[i]);
+    return s.modulo(p);
+}
+
+void execute_table(const Etape* e, std::size_t ne, u64* f, u64 p) {
+    std::size_t lo = 0, hi = 0;
+    f[0] = 1;
+    for (std::size_t i = 0; i < ne; ++i) {
+        const Etape& et = e[i];
+        const std::size_t lo2 = et.lo, hi2 = et.hi;
+        const std::size_t d = static_cast<std::size_t>(et.d);
+        if (et.saut == 0) {
+            // f'[s] = f[s] + f[s - d], both taken as 0 outside [lo, hi].
+            // A: lowest s whose f[s - d] lies in the old window.
+            const std::size_t A = lo2 > lo + d ? lo2 : lo + d;
+            // Above the old window: a copy from below (source <= hi, so the
+            // two ranges never overlap) or zeros.
+            const std::size_t c0 = A > hi + 1 ? A : hi + 1;
+            if (c0 <= hi2) std::memcpy(f + c0, f + c0 - d, (hi2 - c0 + 1) * sizeof(u64));
+            const std::size_t z0 = lo2 > hi + 1 ? lo2 : hi + 1;
+            const std::size_t z1 = hi2 < A - 1 ? hi2 : A - 1;
+            zero(f, z0, z1);
+            // Inside the old window: the 0/1 step, top down.
+            if (A <= hi) {
+                if (p == 0)
+                    ajoute_desc_2_64(f, A, hi, d);
+                else
+                    ajoute_desc_mod(f, A, hi, d, p);
+            }
+        } else {
+            // Chain of base d and 2^k terms: f'[s] = sum of f[s - j d] for
+            // j < 2^k. Running sums h along the classes modulo d from lo
+            // (h[s] = f[s] + h[s - d]), then f'[s] = h[s] - h[s - 2^k d].
+            const std::size_t saut = static_cast<std::size_t>(et.saut);
+            zero(f, hi + 1, hi2);
+            if (lo + d <= hi2) {
+                if (p == 0)
+                    ajoute_asc_2_64(f, lo + d, hi2, d);
+                else
+                    ajoute_asc_mod(f, lo + d, hi2, d, p);
+            }
+            const std::size_t r0 = lo2 > lo + saut ? lo2 : lo + saut;
+            if (r0 <= hi2) {
+                if (p == 0)
+                    retire_desc_2_64(f, r0, hi2, saut);
+                else
+                    retire_desc_mod(f, r0, hi2, saut, p);
+            }
+        }
+        lo = lo2;
+        hi = hi2;
+    }
+}
+
+}  // namespace comptage_interne

@@ -1,0 +1,119 @@
+// Timing of the equal-sum count on fixed N: the engine of compte_sommes,
+// one of its methods imposed, and the exhaustive mask search it replaced.
+// The mask search on 840 (about a minute) runs only with SD_BENCH_MASQUES_840
+// set in the environment.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+#include "comptage.hpp"
+#include "comptage_interne.hpp"
+#include "masques.hpp"
+
+namespace {
+
+using Facteurs = std::vector<std::pair<std::int64_t, int>>;
+
+// Proper divisors of the product of p^e, ascending.
+std::vector<std::int64_t> propres(const Facteurs& f) {
+    std::vector<std::int64_t> d{1};
+    for (auto [p, e] : f) {
+        const std::size_t n = d.size();
+        std::int64_t pk = 1;
+        for (int k = 1; k <= e; ++k) {
+            pk *= p;
+            for (std::size_t i = 0; i < n; ++i) d.push_back(d[i] * pk);
+        }
+    }
+    std::sort(d.begin(), d.end());
+    d.pop_back();
+    return d;
+}
+
+std::int64_t produit(const Facteurs& f) {
+    std::int64_t n = 1;
+    for (auto [p, e] : f)
+        for (int k = 0; k < e; ++k) n *= p;
+    return n;
+}
+
+void compte(benchmark::State& state, const Facteurs& f) {
+    const std::vector<std::int64_t> d = propres(f);
+    const std::int64_t n = produit(f);
+    for (auto _ : state) {
+        mpz_class r = compte_sommes(d.data(), d.size(), n);
+        benchmark::DoNotOptimize(r.get_mpz_t());
+    }
+    state.counters["diviseurs"] = static_cast<double>(d.size());
+}
+
+void impose(benchmark::State& state, const Facteurs& f, comptage_interne::Methode m, std::size_t j) {
+    const std::vector<std::int64_t> d = propres(f);
+    const std::int64_t n = produit(f);
+    comptage_interne::Options o;
+    o.impose = true;
+    o.methode = m;
+    o.j = j;
+    for (auto _ : state) {
+        mpz_class r = comptage_interne::compte_sommes_options(d.data(), d.size(), n, o, nullptr);
+        benchmark::DoNotOptimize(r.get_mpz_t());
+    }
+}
+
+void masques(benchmark::State& state, const Facteurs& f) {
+    const std::vector<std::int64_t> d = propres(f);
+    const std::int64_t n = produit(f);
+    for (auto _ : state) benchmark::DoNotOptimize(recherche_masques(d.data(), d.size(), n));
+}
+
+const Facteurs f360{{2, 3}, {3, 2}, {5, 1}};
+const Facteurs f840{{2, 3}, {3, 1}, {5, 1}, {7, 1}};
+const Facteurs f5040{{2, 4}, {3, 2}, {5, 1}, {7, 1}};
+const Facteurs f55440{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}};
+const Facteurs f720720{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}};
+const Facteurs f8648640{{2, 6}, {3, 3}, {5, 1}, {7, 1}, {11, 1}, {13, 1}};
+// 2^63 - 2: 15 proper divisors, target about 3.4e10.
+const Facteurs f_2_63_moins_2{{2, 1}, {3, 1}, {715827883, 1}, {2147483647, 1}};
+// Near 2^63, 47 proper divisors.
+const Facteurs f_47{{2, 3}, {3, 1}, {5, 2}, {15372286728091259, 1}};
+// Near 2^63, 311 proper divisors, target about 2.7e18.
+const Facteurs f_311{{2, 12}, {11, 2}, {13, 3}, {6622493671, 1}};
+// 5987595322769448960: 671 proper divisors, target N.
+const Facteurs f_671{{2, 13}, {3, 2}, {5, 1}, {11, 1}, {13, 1}, {113583159623, 1}};
+
+}  // namespace
+
+BENCHMARK_CAPTURE(masques, 360, f360)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_CAPTURE(compte, 360, f360)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(compte, 840, f840)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(compte, 5040, f5040)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(compte, 55440, f55440)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(compte, 720720, f720720)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(compte, 8648640, f8648640)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(compte, 9223372036854775806, f_2_63_moins_2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(compte, 9223372036854755400, f_47)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(compte, 7211023769672200192, f_311)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(compte, 5987595322769448960, f_671)->Unit(benchmark::kMillisecond);
+
+// The methods one at a time on the same N.
+BENCHMARK_CAPTURE(impose, table_720720, f720720, comptage_interne::Methode::Table, 0)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(impose, milieu_9223372036854755400, f_47, comptage_interne::Methode::Milieu, 0)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(impose, parcours_9223372036854755400, f_47, comptage_interne::Methode::Parcours, 0)
+    ->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv) {
+    if (std::getenv("SD_BENCH_MASQUES_840"))
+        benchmark::RegisterBenchmark("masques/840", masques, f840)->Unit(benchmark::kMillisecond)->Iterations(1);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
