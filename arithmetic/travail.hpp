@@ -26,6 +26,7 @@ public:
         if (v_.size() > 1) v_.pop_back();
     }
     const std::int64_t* data() const { return v_.data(); }
+    std::int64_t* data() { return v_.data(); }
 
 private:
     std::vector<std::int64_t> v_;

@@ -2,6 +2,7 @@
 // whole ranges checked against brute-force divisors and subset counts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "calcul.hpp"
@@ -37,6 +38,7 @@ TEST(Rapport, BlocsPubliesOctetParOctet) {
         {836, "\n \n \t 836  :  0  Solutions. Il a  11  diviseurs propres de somme 844 .  - ********************** - "},
         {945, "\n \n \t 945  :  5  Solutions. Il a  15  diviseurs propres de somme 975 . "},
         {360, "\n \n \t 360  :  22208  Solutions. Il a  23  diviseurs propres de somme 810 . "},
+        {840, "\n \n \t 840  :  2225346  Solutions. Il a  31  diviseurs propres de somme 2040 . "},
     };
     Travail w;
     amorce(w);
@@ -85,4 +87,20 @@ TEST(Rapport, PremierDeficientAvecUnDiviseur) {
     for (std::int64_t p : {2, 3, 101, 7919, 2147483647})
         EXPECT_EQ(bloc_de(w, p), " \n \n \t \t \t " + std::to_string(p) +
                                      "  est deficient. Il a  1  diviseurs propres de somme 1 . ");
+}
+
+TEST(Rapport, ChaqueBlocJusqua20000ContreLaTablePleine) {
+    // Every block of 1..20000 against divisors found in pairs and counts
+    // from the plain counting table over all sums up to min(N, sum - N): a
+    // set sums to N exactly when its complement sums to sum - N.
+    Travail w;
+    amorce(w);
+    for (std::int64_t n = 1; n <= 20000; ++n) {
+        const auto d = verite::diviseurs_par_paires(n);
+        std::int64_t somme = 0;
+        for (auto x : d) somme += x;
+        unsigned __int128 ns = 0;
+        if (somme > n) ns = verite::compte_table(d, std::min(n, somme - n));
+        ASSERT_EQ(bloc_de(w, n), verite::bloc(n, d, ns)) << "N = " << n;
+    }
 }

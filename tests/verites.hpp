@@ -24,8 +24,41 @@ inline std::uint64_t compte(const std::vector<std::int64_t>& v, std::size_t q, s
     return compte(v, q - 1, reste - v[q - 1]) + compte(v, q - 1, reste);
 }
 
+// Proper divisors of n, ascending, from the pairs (d, n / d) with d up to
+// the square root: fast enough for every n of a long range.
+inline std::vector<std::int64_t> diviseurs_par_paires(std::int64_t n) {
+    std::vector<std::int64_t> bas, haut;
+    for (std::int64_t d = 1; d * d <= n; ++d) {
+        if (n % d != 0) continue;
+        bas.push_back(d);
+        if (d * d != n) haut.push_back(n / d);
+    }
+    bas.insert(bas.end(), haut.rbegin(), haut.rend());
+    bas.pop_back();  // n itself
+    return bas;
+}
+
+// Number of sets of distinct values of v summing to cible, by the plain
+// counting table over every sum 0..cible (exact while it fits 128 bits).
+inline unsigned __int128 compte_table(const std::vector<std::int64_t>& v, std::int64_t cible) {
+    std::vector<unsigned __int128> c(static_cast<std::size_t>(cible) + 1, 0);
+    c[0] = 1;
+    for (std::int64_t d : v)
+        for (std::int64_t s = cible; s >= d; --s) c[s] += c[s - d];
+    return c[cible];
+}
+
+inline std::string decimal(unsigned __int128 v) {
+    std::string t;
+    do {
+        t.insert(t.begin(), static_cast<char>('0' + static_cast<int>(v % 10)));
+        v /= 10;
+    } while (v != 0);
+    return t;
+}
+
 // The report block of n, from its proper divisors and subset count.
-inline std::string bloc(std::int64_t n, const std::vector<std::int64_t>& d, std::uint64_t ns) {
+inline std::string bloc(std::int64_t n, const std::vector<std::int64_t>& d, unsigned __int128 ns) {
     std::int64_t somme = 0;
     for (auto x : d) somme += x;
     const std::string nd = std::to_string(d.size());
@@ -34,7 +67,7 @@ inline std::string bloc(std::int64_t n, const std::vector<std::int64_t>& d, std:
                "  diviseurs propres de somme " + std::to_string(somme) + " . ";
     if (somme == n)
         return " \n \n \t \t " + std::to_string(n) + "  est parfait. Il a " + nd + " diviseurs propres.";
-    std::string b = "\n \n \t " + std::to_string(n) + "  :  " + std::to_string(ns) + "  Solutions. Il a  " +
+    std::string b = "\n \n \t " + std::to_string(n) + "  :  " + decimal(ns) + "  Solutions. Il a  " +
                     nd + "  diviseurs propres de somme " + std::to_string(somme) + " . ";
     if (ns == 0) b += " - ********************** - ";
     return b;
