@@ -20,6 +20,8 @@ if(SD_GZIP)
     COMMENT "Compression de la page de manuel"
     VERBATIM)
   add_custom_target(page-manuel ALL DEPENDS ${SD_PAGE_COPIE}.gz)
+  # Building the program alone also prepares what its installation needs.
+  add_dependencies(sommes-diviseurs page-manuel)
   install(FILES ${SD_PAGE_COPIE}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 else()
   install(FILES ${SD_PAGE_MANUEL} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
