@@ -1,6 +1,7 @@
 // Entry point: creates the work tables, seeds the prime table and runs the
 // dialogue on standard input and output.
 #include <csignal>
+#include <exception>
 #include <iostream>
 
 #include <unistd.h>
@@ -20,7 +21,13 @@ int main() {
     amorce(w);
     Vidage v;
     v.chaque_bloc = isatty(STDOUT_FILENO) == 1;
-    const int statut = dialogue(std::cin, std::cout, w, v);
+    int statut = 1;
+    try {
+        statut = dialogue(std::cin, std::cout, w, v);
+    } catch (const std::exception&) {
+        // Memory exhausted beyond every fallback of the count: end as after
+        // the answer 0, keeping what was written, rather than abort.
+    }
     std::cout.flush();
     return statut;
 }
