@@ -94,5 +94,27 @@ duree=$(($(date +%s) - debut))
 [ -s "$tmp/erreurs" ] && echec "lecteur parti: sortie d'erreur non vide"
 [ "$duree" -le 10 ] || echec "lecteur parti: fin apres $duree s"
 
+# A count that cannot finish in practice keeps working within 1 GiB; with
+# far less memory available it falls back on smaller tables instead of
+# failing. Either way the blocks before it are there and nothing is on
+# standard error.
+printf '999999999999999990 999999999999999992 0' > "$tmp/entree"
+for limite in illimitee 300000; do
+    (
+        [ "$limite" = illimitee ] || ulimit -v "$limite"
+        if [ -x /usr/bin/time ]; then
+            /usr/bin/time -o "$tmp/rss" -f '%M' timeout 4 "$prog" < "$tmp/entree" > "$tmp/sortie" 2> "$tmp/erreurs"
+        else
+            echo 0 > "$tmp/rss"
+            timeout 4 "$prog" < "$tmp/entree" > "$tmp/sortie" 2> "$tmp/erreurs"
+        fi
+    )
+    grep -q '999999999999999991  est deficient' "$tmp/sortie" || echec "memoire $limite: blocs manquants"
+    grep -q 'Nouveau calcul' "$tmp/sortie" && echec "memoire $limite: le compte s'est arrete"
+    [ -s "$tmp/erreurs" ] && echec "memoire $limite: sortie d'erreur non vide"
+    rss=$(tail -n 1 "$tmp/rss")
+    [ "$rss" -le 1048576 ] || echec "memoire $limite: $rss KiB au-dela de 1 Gio"
+done
+
 [ "$echecs" -eq 0 ] && echo "entrees hostiles: tout est conforme"
 [ "$echecs" -eq 0 ]
