@@ -98,8 +98,12 @@ duree=$(($(date +%s) - debut))
 # far less memory available it falls back on smaller tables instead of
 # failing. Either way the blocks before it are there and nothing is on
 # standard error.
+# Under AddressSanitizer the shadow memory forbids a limit on the address
+# space and inflates the resident size: only the blocks are checked there.
 printf '999999999999999990 999999999999999992 0' > "$tmp/entree"
-for limite in illimitee 300000; do
+limites="illimitee 300000"
+[ -n "${ASAN_OPTIONS:-}" ] && limites=illimitee
+for limite in $limites; do
     (
         [ "$limite" = illimitee ] || ulimit -v "$limite"
         if [ -x /usr/bin/time ]; then
@@ -113,7 +117,7 @@ for limite in illimitee 300000; do
     grep -q 'Nouveau calcul' "$tmp/sortie" && echec "memoire $limite: le compte s'est arrete"
     [ -s "$tmp/erreurs" ] && echec "memoire $limite: sortie d'erreur non vide"
     rss=$(tail -n 1 "$tmp/rss")
-    [ "$rss" -le 1048576 ] || echec "memoire $limite: $rss KiB au-dela de 1 Gio"
+    [ -n "${ASAN_OPTIONS:-}" ] || [ "$rss" -le 1048576 ] || echec "memoire $limite: $rss KiB au-dela de 1 Gio"
 done
 
 [ "$echecs" -eq 0 ] && echo "entrees hostiles: tout est conforme"
