@@ -41,7 +41,7 @@ void diviseurs(Travail& w) {
     }
     // Put in ascending order once all are there: inserting each divisor at
     // its place costs a time quadratic in their number, seconds for the
-    // 103680 divisors of some N below 2^63.
+    // N below 2^63 that have over a hundred thousand divisors.
     std::sort(w.Div.data() + 1, w.Div.data() + 1 + w.ND1);
 
     w.Smax = 0;
