@@ -24,21 +24,6 @@ void nouveau_facteur(Travail& w, std::int64_t p, std::int64_t expo) {
     w.Nexpo[w.nf] = expo;
 }
 
-// Brings the divisibility tables up to the prime table.
-void complete_inverses(Travail& w) {
-    while (static_cast<std::int64_t>(w.inverse.size()) <= w.np) {
-        const auto p = static_cast<std::uint64_t>(w.Nprem[w.inverse.size()]);
-        std::uint64_t inv = 0, lim = 0;
-        if (p % 2 == 1) {
-            inv = p;  // Newton's iteration: each step doubles the correct bits
-            for (int r = 0; r < 5; ++r) inv *= 2 - p * inv;
-            lim = ~std::uint64_t{0} / p;
-        }
-        w.inverse.push_back(inv);
-        w.limite.push_back(lim);
-    }
-}
-
 // Truncated double-precision root: never below the exact integer root, at
 // most one above it, so no composite is ever taken for a prime.
 std::int64_t racine(std::int64_t s) {
@@ -80,7 +65,6 @@ int decomp(Travail& w) {
             }
             Suiv(w);
         }
-        complete_inverses(w);
         const std::int64_t Npk = w.Nprem[k];
         if (rS < Npk) {
             // No factor below Npk and S < Npk^2: what remains is prime.

@@ -1,10 +1,31 @@
 // Prime table: seeding and extension by one prime.
 #include "premiers.hpp"
 
+namespace {
+
+// Records the divisibility companions of the prime in slot q: its inverse
+// modulo 2^64 and the quotient (2^64 - 1) / p (zero for 2 and for slot 0).
+void retient_inverse(Travail& w, std::size_t q) {
+    const auto p = static_cast<std::uint64_t>(w.Nprem[q]);
+    std::uint64_t inv = 0, lim = 0;
+    if (p % 2 == 1) {
+        inv = p;  // Newton's iteration: each step doubles the correct bits
+        for (int r = 0; r < 5; ++r) inv *= 2 - p * inv;
+        lim = ~std::uint64_t{0} / p;
+    }
+    w.inverse.resize(q + 1);
+    w.limite.resize(q + 1);
+    w.inverse[q] = inv;
+    w.limite[q] = lim;
+}
+
+}  // namespace
+
 void amorce(Travail& w) {
     w.np = 2;
     w.Nprem[1] = 2;
     w.Nprem[2] = 3;
+    for (std::size_t q = 0; q <= 2; ++q) retient_inverse(w, q);
 }
 
 int Suiv(Travail& w) {
@@ -14,12 +35,10 @@ int Suiv(Travail& w) {
     for (;;) {
         const std::int64_t c = last + 2 * i;
         const std::int64_t p = w.Nprem[j];
-        // Candidates stay far below 2^53 and trial primes below 2^27, so
-        // the exact test p * p <= c is the square-root test of the table.
+        // Candidates stay below 2^32 (the largest prime a 64-bit N could ask
+        // for is 3037000507): the exact test p * p <= c is the square-root
+        // test of the table, and a 32-bit division is several times cheaper.
         if (p * p <= c) {
-            // Candidates stay below 2^32 over the whole 64-bit range of N
-            // (the largest prime ever asked for is 3037000507), where a
-            // 32-bit division is several times cheaper.
             const bool divise = c < (std::int64_t{1} << 32)
                                     ? static_cast<std::uint32_t>(c) % static_cast<std::uint32_t>(p) == 0
                                     : c % p == 0;
@@ -34,6 +53,7 @@ int Suiv(Travail& w) {
         ++w.np;
         w.Nprem.append();
         w.Nprem[w.np] = c;
+        retient_inverse(w, static_cast<std::size_t>(w.np));
         return 1;
     }
 }

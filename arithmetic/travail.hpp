@@ -42,8 +42,9 @@ struct Travail {
     Table Prod{1};
 
     // For each odd prime Nprem[q]: its inverse modulo 2^64 and the largest
-    // quotient 2^64 / Nprem[q], so that divisibility costs two
-    // multiplications instead of a division. Filled up to np on demand.
+    // quotient (2^64 - 1) / Nprem[q], so that divisibility costs two
+    // multiplications instead of a division. Kept beside the prime table
+    // by the routines that fill it.
     std::vector<std::uint64_t> inverse;
     std::vector<std::uint64_t> limite;
 

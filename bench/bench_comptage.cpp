@@ -13,26 +13,14 @@
 #include "comptage.hpp"
 #include "comptage_interne.hpp"
 #include "masques.hpp"
+#include "verites.hpp"
 
 namespace {
 
 using Facteurs = std::vector<std::pair<std::int64_t, int>>;
 
 // Proper divisors of the product of p^e, ascending.
-std::vector<std::int64_t> propres(const Facteurs& f) {
-    std::vector<std::int64_t> d{1};
-    for (auto [p, e] : f) {
-        const std::size_t n = d.size();
-        std::int64_t pk = 1;
-        for (int k = 1; k <= e; ++k) {
-            pk *= p;
-            for (std::size_t i = 0; i < n; ++i) d.push_back(d[i] * pk);
-        }
-    }
-    std::sort(d.begin(), d.end());
-    d.pop_back();
-    return d;
-}
+std::vector<std::int64_t> propres(const Facteurs& f) { return verite::diviseurs_de_facteurs(f); }
 
 std::int64_t produit(const Facteurs& f) {
     std::int64_t n = 1;

@@ -16,40 +16,16 @@
 #include "comptage.hpp"
 #include "comptage_interne.hpp"
 #include "masques.hpp"
+#include "verites.hpp"
 
 namespace {
 
 using Liste = std::vector<std::int64_t>;
 using comptage_interne::Methode;
 
-// Proper divisors of n (n below 2^40 here) by trial division, ascending.
-Liste propres(std::int64_t n) {
-    Liste petits, grands;
-    for (std::int64_t d = 1; d * d <= n; ++d) {
-        if (n % d) continue;
-        petits.push_back(d);
-        if (d * d != n) grands.push_back(n / d);
-    }
-    petits.insert(petits.end(), grands.rbegin(), grands.rend());
-    petits.pop_back();  // n itself
-    return petits;
-}
-
-// Proper divisors from a factorization {(p, e)}, ascending.
-Liste propres_de(const std::vector<std::pair<std::int64_t, int>>& facteurs) {
-    Liste d{1};
-    for (auto [p, e] : facteurs) {
-        const std::size_t n = d.size();
-        std::int64_t pk = 1;
-        for (int k = 1; k <= e; ++k) {
-            pk *= p;
-            for (std::size_t i = 0; i < n; ++i) d.push_back(d[i] * pk);
-        }
-    }
-    std::sort(d.begin(), d.end());
-    d.pop_back();
-    return d;
-}
+// Proper divisors, by pairs (d, n / d) or from a factorization {(p, e)}.
+Liste propres(std::int64_t n) { return verite::diviseurs_par_paires(n); }
+Liste propres_de(const std::vector<std::pair<std::int64_t, int>>& f) { return verite::diviseurs_de_facteurs(f); }
 
 __int128 somme(const Liste& d) {
     __int128 s = 0;

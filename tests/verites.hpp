@@ -3,8 +3,10 @@
 // report's literal pieces.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace verite {
@@ -36,6 +38,23 @@ inline std::vector<std::int64_t> diviseurs_par_paires(std::int64_t n) {
     bas.insert(bas.end(), haut.rbegin(), haut.rend());
     bas.pop_back();  // n itself
     return bas;
+}
+
+// Proper divisors of the product of the p^e, ascending, every product of
+// prime powers formed once.
+inline std::vector<std::int64_t> diviseurs_de_facteurs(const std::vector<std::pair<std::int64_t, int>>& facteurs) {
+    std::vector<std::int64_t> d{1};
+    for (auto [p, e] : facteurs) {
+        const std::size_t n = d.size();
+        std::int64_t pk = 1;
+        for (int k = 1; k <= e; ++k) {
+            pk *= p;
+            for (std::size_t i = 0; i < n; ++i) d.push_back(d[i] * pk);
+        }
+    }
+    std::sort(d.begin(), d.end());
+    d.pop_back();  // the number itself
+    return d;
 }
 
 // Number of sets of distinct values of v summing to cible, by the plain
