@@ -1,145 +1,130 @@
-// Prime table growth and factorization by trial division, checked against
-// published primes and plain factorization.
+// Prime table, factorization and primality checked against a sieve, plain
+// trial division, published primes and pseudoprimes, and GMP.
 #include <gtest/gtest.h>
 
-#include <utility>
+#include <algorithm>
+#include <random>
 #include <vector>
+
+#include <gmpxx.h>
 
 #include "decomp.hpp"
 #include "premiers.hpp"
+#include "rho.hpp"
 
 namespace {
 
-using Facteurs = std::vector<std::pair<std::int64_t, std::int64_t>>;
+using u64 = std::uint64_t;
 
-Facteurs factorise(Travail& w, std::int64_t s) {
-    w.S = s;
+bool premier_gmp(u64 n) { return mpz_probab_prime_p(mpz_class(static_cast<unsigned long>(n)).get_mpz_t(), 30) != 0; }
+
+// The smallest prime above n.
+u64 suivant(u64 n) {
+    mpz_class p;
+    mpz_nextprime(p.get_mpz_t(), mpz_class(static_cast<unsigned long>(n)).get_mpz_t());
+    return p.get_ui();
+}
+
+// The factorization of n as primes repeated by their exponents, ascending.
+std::vector<u64> factorise(Travail& w, std::int64_t n) {
+    w.S = n;
     decomp(w);
-    Facteurs f;
-    for (std::int32_t q = 1; q <= w.nf; ++q) f.emplace_back(w.Nfact[q], w.Nexpo[q]);
     EXPECT_EQ(w.S, 1);
-    EXPECT_EQ(w.Nfact.slots(), static_cast<std::size_t>(w.nf) + 1);
-    EXPECT_EQ(w.Nexpo.slots(), static_cast<std::size_t>(w.nf) + 1);
+    std::vector<u64> f;
+    for (std::int32_t q = 1; q <= w.nf; ++q) f.insert(f.end(), w.Nexpo[q], w.Nfact[q]);
     remise(w);
     return f;
 }
 
-// Plain factorization by every candidate divisor.
-Facteurs simple(std::int64_t n) {
-    Facteurs f;
-    for (std::int64_t d = 2; d * d <= n; ++d) {
-        std::int64_t e = 0;
-        while (n % d == 0) {
-            n /= d;
-            ++e;
-        }
-        if (e > 0) f.emplace_back(d, e);
+// Ascending primes (for GMP) whose product is n.
+void verifie(const std::vector<u64>& f, u64 n) {
+    mpz_class produit = 1;
+    for (u64 p : f) {
+        EXPECT_TRUE(premier_gmp(p)) << p << " in the factors of " << n;
+        produit *= p;
     }
-    if (n > 1) f.emplace_back(n, 1);
-    return f;
-}
-
-// Factorizes every number of a range, as a calculation over it does.
-void plage(Travail& w, std::int64_t de, std::int64_t a) {
-    for (std::int64_t n = de; n <= a; ++n) factorise(w, n);
+    EXPECT_TRUE(std::is_sorted(f.begin(), f.end())) << n;
+    EXPECT_EQ(produit, mpz_class(n)) << n;
 }
 
 }  // namespace
 
-TEST(TablePremiers, DixAppelsApresAmorce) {
-    Travail w;
-    amorce(w);
-    EXPECT_EQ(w.np, 2);
-    const std::int64_t attendus[] = {5, 7, 11, 13, 17, 19, 23, 29, 31, 37};
-    for (std::int64_t p : attendus) {
-        const std::int64_t avant = w.np;
-        Suiv(w);
-        EXPECT_EQ(w.np, avant + 1);
-        EXPECT_EQ(w.Nprem[w.np], p);
-        EXPECT_EQ(w.Nprem.slots(), static_cast<std::size_t>(w.np) + 1);
+TEST(Factorisation, PetitsNombresEtTableDesPremiers) {
+    // Every n up to 200000 against its smallest prime factor from a sieve.
+    const u64 limite = 200'000;
+    std::vector<u64> ppf(limite, 0);
+    for (u64 i = 2; i < limite; ++i) {
+        if (ppf[i] != 0) continue;
+        for (u64 j = i; j < limite; j += i)
+            if (ppf[j] == 0) ppf[j] = i;
     }
-}
-
-TEST(TablePremiers, CroissanceSelonLesPlages) {
     Travail w;
     amorce(w);
-    plage(w, 1, 10);
-    EXPECT_EQ(w.np, 2);
-    plage(w, 11, 11);
-    EXPECT_EQ(w.np, 3);
-    plage(w, 12, 100);
-    EXPECT_EQ(w.np, 5);
-    EXPECT_EQ(w.Nprem[5], 11);
-    plage(w, 1, 100);  // a second calculation appends nothing
-    EXPECT_EQ(w.np, 5);
-    plage(w, 101, 2000);
-    EXPECT_EQ(w.np, 15);
-    EXPECT_EQ(w.Nprem[15], 47);
-}
-
-TEST(TablePremiers, Jusqua2147483647) {
-    Travail w;
-    amorce(w);
-    EXPECT_EQ(factorise(w, 2147483647), (Facteurs{{2147483647, 1}}));
-    EXPECT_EQ(w.np, 4793);  // pi(46349) = 4793
+    for (u64 n = 1; n < limite; ++n) {
+        std::vector<u64> attendu;
+        for (u64 m = n; m > 1; m /= ppf[m]) attendu.push_back(ppf[m]);
+        ASSERT_EQ(factorise(w, static_cast<std::int64_t>(n)), attendu) << n;
+    }
+    // The table grows only as far as needed: for 2^31 - 1, ascending primes
+    // up to 46349, pi(46349) = 4793 of them, so none is missing; never
+    // beyond the 82025 primes below 2^20.
+    factorise(w, 2147483647);
+    ASSERT_EQ(w.np, 4793);
     EXPECT_EQ(w.Nprem[w.np], 46349);
-    // Every entry is prime and none is missing: compare with a sieve.
-    std::vector<bool> compose(46350, false);
-    std::int64_t q = 1;
-    for (std::int64_t n = 2; n <= 46349; ++n) {
-        if (compose[n]) continue;
-        ASSERT_EQ(w.Nprem[q], n);
-        ++q;
-        for (std::int64_t m = n * n; m <= 46349; m += n) compose[m] = true;
+    for (std::int64_t q = 1; q <= w.np; ++q) {
+        ASSERT_EQ(ppf[w.Nprem[q]], static_cast<u64>(w.Nprem[q]));
+        ASSERT_LT(w.Nprem[q - 1], w.Nprem[q]);
     }
+    factorise(w, 9223372036854775783);
+    EXPECT_EQ(w.np, 82025);
+    EXPECT_EQ(w.Nprem[w.np], 1048573);
 }
 
-TEST(Factorisation, TableDeCas) {
-    struct Cas {
-        std::int64_t s;
-        Facteurs f;
-        std::int64_t np, dernier;
-    };
-    const Cas cas[] = {
-        {1, {}, 2, 3},
-        {2, {{2, 1}}, 2, 3},
-        {3, {{3, 1}}, 2, 3},
-        {4, {{2, 2}}, 2, 3},
-        {12, {{2, 2}, {3, 1}}, 2, 3},
-        {11, {{11, 1}}, 3, 5},
-        {25, {{5, 2}}, 3, 5},
-        {101, {{101, 1}}, 5, 11},
-        {1999966, {{2, 1}, {999983, 1}}, 169, 1009},
-        {600851475143, {{71, 1}, {839, 1}, {1471, 1}, {6857, 1}}, 234, 1481},
-        {9998200081, {{99991, 2}}, 9592, 99991},
-        {614889782588491410,
-         {{2, 1}, {3, 1}, {5, 1}, {7, 1}, {11, 1}, {13, 1}, {17, 1}, {19, 1}, {23, 1}, {29, 1},
-          {31, 1}, {37, 1}, {41, 1}, {43, 1}, {47, 1}},
-         15, 47},
-        {4611686018427387904, {{2, 62}}, 2, 3},
-    };
-    for (const Cas& c : cas) {
-        Travail w;
-        amorce(w);
-        EXPECT_EQ(factorise(w, c.s), c.f) << "S = " << c.s;
-        EXPECT_EQ(w.np, c.np) << "S = " << c.s;
-        EXPECT_EQ(w.Nprem[w.np], c.dernier) << "S = " << c.s;
+TEST(Factorisation, GrandsNombres) {
+    std::vector<u64> cas{9223372036854775807ULL, 9223372036854775783ULL, 9223372036854775806ULL,
+                         2305843009213693951ULL, 9223371873002223329ULL, 9223372030926249001ULL,
+                         1099509530625ULL,       1099513724929ULL,       1ULL << 62,
+                         4052555153018976267ULL, 614889782588491410ULL,  3825123056546413051ULL,
+                         131ULL * 131 * 137 * 137 * 137, 65521ULL * 65521 * 65521 * 2039};
+    std::mt19937_64 alea(2026);
+    for (int i = 0; i < 3000; ++i) cas.push_back(alea() >> (1 + i % 40));
+    for (int i = 0; i < 40; ++i) {
+        // p q and p^2 near 2^31, p q r, p^3 and p^2 q just above 2^20.
+        u64 p = suivant((alea() >> 34) | (1ULL << 30)), q = suivant((alea() >> 34) | (1ULL << 30));
+        cas.insert(cas.end(), {p * q, p * p});
+        p = suivant((1 << 20) + alea() % 1'000'000), q = suivant((1 << 20) + alea() % 1'000'000);
+        const u64 r = suivant((1 << 20) + alea() % 1'000'000);
+        cas.insert(cas.end(), {p * q * r, p * p * p, p * p * r});
     }
-}
-
-TEST(Factorisation, Jusqua2000CommeLaFactorisationSimple) {
+    // Chernick's Carmichael numbers (6k+1)(12k+1)(18k+1).
+    for (u64 k = 180'000, vus = 0; vus < 20; --k)
+        if (premier_gmp(6 * k + 1) && premier_gmp(12 * k + 1) && premier_gmp(18 * k + 1)) {
+            cas.push_back((6 * k + 1) * (12 * k + 1) * (18 * k + 1));
+            ++vus;
+        }
     Travail w;
     amorce(w);
-    for (std::int64_t n = 1; n <= 2000; ++n) ASSERT_EQ(factorise(w, n), simple(n)) << "N = " << n;
+    for (u64 n : cas) {
+        if (n == 0) continue;
+        verifie(factorise(w, static_cast<std::int64_t>(n)), n);
+        std::vector<u64> f;
+        facteurs_rho(n, f);
+        std::sort(f.begin(), f.end());
+        verifie(f, n);
+    }
 }
 
-TEST(Factorisation, CarresEtPresqueCarresDePremiers) {
-    Travail w;
-    amorce(w);
-    // Squares of primes and their neighbours: the prime test must never take
-    // a composite for a prime.
-    for (std::int64_t p : {2, 3, 5, 7, 46337, 65521, 99991}) {
-        for (std::int64_t n : {p * p - 1, p * p, p * p + 1, p * p * p})
-            EXPECT_EQ(factorise(w, n), simple(n)) << "N = " << n;
-    }
+TEST(EstPremier, CribleGmpEtPseudoPremiers) {
+    std::vector<bool> premier(1'000'000, true);
+    for (u64 i = 2; i < premier.size(); ++i)
+        for (u64 j = i * i; premier[i] && j < premier.size(); j += i) premier[j] = false;
+    for (u64 n = 0; n < premier.size(); ++n) ASSERT_EQ(est_premier(n), n >= 2 && premier[n]) << n;
+    std::mt19937_64 alea(7);
+    std::vector<u64> cas;
+    for (u64 d = 0; d < 3000; ++d) cas.insert(cas.end(), {(1ULL << 63) - d, (1ULL << 63) + d, ~0ULL - d});
+    for (int i = 0; i < 20000; ++i) cas.push_back(alea() | 1);
+    // Strong pseudoprimes to the first prime bases, Carmichael numbers.
+    cas.insert(cas.end(), {2047, 1373653, 25326001, 3215031751, 2152302898747, 3474749660383,
+                           341550071728321, 3825123056546413051, 561, 1105, 1729, 8911});
+    for (u64 n : cas) ASSERT_EQ(est_premier(n), premier_gmp(n)) << n;
 }

@@ -1,35 +1,26 @@
-// Independent truths for the tests: divisors by plain trial of every
-// candidate, subset counts by plain recursion, blocks assembled from the
-// report's literal pieces.
+// Independent truths for the tests: divisors by plain trial, subset counts by
+// the plain counting table over every sum, blocks assembled from the report's
+// literal pieces; and the block of one N as the program writes it.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include <gmpxx.h>
+
+#include "calcul.hpp"
+
 namespace verite {
 
-// Proper divisors of n, ascending, by trying every d below n.
-inline std::vector<std::int64_t> diviseurs_propres(std::int64_t n) {
-    std::vector<std::int64_t> d;
-    for (std::int64_t c = 1; c < n; ++c)
-        if (n % c == 0) d.push_back(c);
-    return d;
-}
+using Liste = std::vector<std::int64_t>;
 
-// Number of sets of distinct values of v[0..q-1] summing to reste.
-inline std::uint64_t compte(const std::vector<std::int64_t>& v, std::size_t q, std::int64_t reste) {
-    if (reste == 0) return 1;
-    if (q == 0 || reste < 0) return 0;
-    return compte(v, q - 1, reste - v[q - 1]) + compte(v, q - 1, reste);
-}
-
-// Proper divisors of n, ascending, from the pairs (d, n / d) with d up to
-// the square root: fast enough for every n of a long range.
-inline std::vector<std::int64_t> diviseurs_par_paires(std::int64_t n) {
-    std::vector<std::int64_t> bas, haut;
+// Proper divisors of n, ascending, from the pairs (d, n / d), d up to sqrt(n).
+inline Liste diviseurs_par_paires(std::int64_t n) {
+    Liste bas, haut;
     for (std::int64_t d = 1; d * d <= n; ++d) {
         if (n % d != 0) continue;
         bas.push_back(d);
@@ -40,10 +31,9 @@ inline std::vector<std::int64_t> diviseurs_par_paires(std::int64_t n) {
     return bas;
 }
 
-// Proper divisors of the product of the p^e, ascending, every product of
-// prime powers formed once.
-inline std::vector<std::int64_t> diviseurs_de_facteurs(const std::vector<std::pair<std::int64_t, int>>& facteurs) {
-    std::vector<std::int64_t> d{1};
+// Proper divisors of the product of the p^e, every product formed once.
+inline Liste diviseurs_de_facteurs(const std::vector<std::pair<std::int64_t, int>>& facteurs) {
+    Liste d{1};
     for (auto [p, e] : facteurs) {
         const std::size_t n = d.size();
         std::int64_t pk = 1;
@@ -53,43 +43,48 @@ inline std::vector<std::int64_t> diviseurs_de_facteurs(const std::vector<std::pa
         }
     }
     std::sort(d.begin(), d.end());
-    d.pop_back();  // the number itself
+    d.pop_back();
     return d;
 }
 
-// Number of sets of distinct values of v summing to cible, by the plain
-// counting table over every sum 0..cible (exact while it fits 128 bits).
-inline unsigned __int128 compte_table(const std::vector<std::int64_t>& v, std::int64_t cible) {
-    std::vector<unsigned __int128> c(static_cast<std::size_t>(cible) + 1, 0);
+// Sets of distinct entries of v summing to cible: the plain table over every
+// sum 0..cible, one entry at a time, on big integers (or on 128 bits where
+// the counts are known to fit, for speed).
+template <class T = mpz_class>
+T compte_table(const Liste& v, std::int64_t cible) {
+    if (cible < 0) return 0;
+    std::vector<T> c(static_cast<std::size_t>(cible) + 1, T(0));
     c[0] = 1;
     for (std::int64_t d : v)
-        for (std::int64_t s = cible; s >= d; --s) c[s] += c[s - d];
+        for (std::int64_t s = cible; s >= d; --s)
+            if (c[s - d] != 0) c[s] += c[s - d];
     return c[cible];
 }
 
-inline std::string decimal(unsigned __int128 v) {
-    std::string t;
-    do {
-        t.insert(t.begin(), static_cast<char>('0' + static_cast<int>(v % 10)));
-        v /= 10;
-    } while (v != 0);
-    return t;
+inline mpz_class gros(unsigned __int128 v) {
+    return (mpz_class(static_cast<unsigned long>(v >> 64)) << 64) + static_cast<unsigned long>(v);
 }
 
 // The report block of n, from its proper divisors and subset count.
-inline std::string bloc(std::int64_t n, const std::vector<std::int64_t>& d, unsigned __int128 ns) {
+inline std::string bloc(std::int64_t n, const Liste& d, const mpz_class& ns) {
     std::int64_t somme = 0;
     for (auto x : d) somme += x;
-    const std::string nd = std::to_string(d.size());
+    const std::string nd = std::to_string(d.size()), sn = std::to_string(n);
     if (somme < n)
-        return " \n \n \t \t \t " + std::to_string(n) + "  est deficient. Il a  " + nd +
-               "  diviseurs propres de somme " + std::to_string(somme) + " . ";
-    if (somme == n)
-        return " \n \n \t \t " + std::to_string(n) + "  est parfait. Il a " + nd + " diviseurs propres.";
-    std::string b = "\n \n \t " + std::to_string(n) + "  :  " + decimal(ns) + "  Solutions. Il a  " +
-                    nd + "  diviseurs propres de somme " + std::to_string(somme) + " . ";
-    if (ns == 0) b += " - ********************** - ";
-    return b;
+        return " \n \n \t \t \t " + sn + "  est deficient. Il a  " + nd + "  diviseurs propres de somme " +
+               std::to_string(somme) + " . ";
+    if (somme == n) return " \n \n \t \t " + sn + "  est parfait. Il a " + nd + " diviseurs propres.";
+    return "\n \n \t " + sn + "  :  " + ns.get_str() + "  Solutions. Il a  " + nd +
+           "  diviseurs propres de somme " + std::to_string(somme) + " . " +
+           (ns == 0 ? " - ********************** - " : "");
 }
 
 }  // namespace verite
+
+// The block of N as the program writes it.
+inline std::string bloc_de(Travail& w, std::int64_t n) {
+    std::ostringstream out;
+    w.N = w.S = n;
+    calcul(w, out);
+    return out.str();
+}
