@@ -240,6 +240,17 @@ mpz_class compte_sommes(const std::int64_t* div, std::size_t n, std::int64_t cib
     return compte_sommes_options(div, n, cible, Options{}, nullptr);
 }
 
+double cout_comptage(const std::int64_t* div, std::size_t n, std::int64_t cible, double plafond) {
+    Atelier& w = atelier();
+    const Probleme pb = preparer(w, div, n, cible);
+    if (pb.connu) return 0;
+    Options opt;
+    opt.plafond = plafond;
+    const double c = planifier(w, pb, nombre_modules(pb.m), opt).cout;
+    liberer_gros(w);
+    return c;
+}
+
 bool comptage_long(const std::int64_t* div, std::size_t n, std::int64_t cible) {
     Atelier& w = atelier();
     const Probleme pb = preparer(w, div, n, cible);

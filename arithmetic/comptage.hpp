@@ -34,3 +34,8 @@ mpz_class compte_sommes(const std::int64_t* div, std::size_t n, std::int64_t cib
 // 10 ms: a cheap estimate (linear in n), so that the caller can flush what it
 // has already written before a long count.
 bool comptage_long(const std::int64_t* div, std::size_t n, std::int64_t cible);
+
+// Estimated nanoseconds of compte_sommes on the same arguments; any value
+// at or above plafond when the count costs at least that much (the planner
+// stops looking past it, so that the estimate itself stays cheaper).
+double cout_comptage(const std::int64_t* div, std::size_t n, std::int64_t cible, double plafond);

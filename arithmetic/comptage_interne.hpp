@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -234,6 +235,9 @@ struct Options {
     bool impose = false;
     Methode methode = Methode::Table;
     std::size_t j = 0;
+    // Plans at or above this cost are not looked for (for estimates only:
+    // the plan returned then costs at least plafond).
+    double plafond = std::numeric_limits<double>::infinity();
 };
 
 // The cheapest plan for the problem with the given number of moduli. For

@@ -308,7 +308,7 @@ Plan planifier(Atelier& w, const Probleme& pb, std::size_t modules, const Option
     const std::size_t m = pb.m;
     const double K = static_cast<double>(modules);
     Plan best;
-    best.cout = kInfini;
+    best.cout = opt.plafond;
     prefixes(w, pb);
     couts_croissants(w, pb);
     const std::vector<double>& cc = w.cout_prefixe;
@@ -353,7 +353,7 @@ Plan planifier(Atelier& w, const Probleme& pb, std::size_t modules, const Option
 
     // The whole table: ascending, or in zigzag order when that is worth
     // building.
-    if (jmax == m) {
+    if (jmax == m && K * cc[m] < best.cout) {
         best = Plan{Methode::Liste, m, pb.T, pb.T, 0, K * cc[m]};
         if (K * cc[m] > kZigzagMin) {
             const double c = K * plan_zigzag(w, pb, &w.etapes_zz);

@@ -1,0 +1,304 @@
+// The digit walk of structure.hpp: the half table of the subset sums of the
+// divisors of M, the carries digit by digit, once per modulus, the moduli
+// shared by one or two threads.
+#include "structure.hpp"
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <new>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+#include "comptage_interne.hpp"
+#include "suivi.hpp"
+
+using comptage_interne::u128;
+using comptage_interne::u64;
+
+namespace {
+
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
+#define SD_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define SD_CLONES
+#endif
+
+// s from a up to b: f[s] += f[s - d] (mod p, p == 0 for 2^64): running
+// sums along each residue class modulo d.
+SD_CLONES void monte_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
+    for (std::size_t s = a; s <= b; ++s) {
+        const u64 x = f[s] + f[s - d];
+        const u64 y = x - p;
+        f[s] = x < y ? x : y;
+    }
+}
+
+SD_CLONES void monte_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d) {
+    for (std::size_t s = a; s <= b; ++s) f[s] += f[s - d];
+}
+
+// s from b down to a: f[s] += f[s - d]: the 0/1 step of one item d.
+SD_CLONES void ajoute_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
+    for (std::size_t s = b + 1; s-- > a;) {
+        const u64 x = f[s] + f[s - d];
+        const u64 y = x - p;
+        f[s] = x < y ? x : y;
+    }
+}
+
+SD_CLONES void ajoute_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d) {
+    for (std::size_t s = b + 1; s-- > a;) f[s] += f[s - d];
+}
+
+// s from b down to a: f[s] -= f[s - d].
+SD_CLONES void retire_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
+    for (std::size_t s = b + 1; s-- > a;) {
+        const u64 x = f[s] - f[s - d];
+        const u64 y = x + p;
+        f[s] = x < y ? x : y;
+    }
+}
+
+SD_CLONES void retire_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d) {
+    for (std::size_t s = b + 1; s-- > a;) f[s] -= f[s - d];
+}
+
+// Passes are cut into segments of this many cells (about a millisecond), so
+// that progress is reported and a stop is seen often enough.
+constexpr std::size_t kSegment = std::size_t{1} << 20;
+
+// Cells written, reported to the Suivi of the thread segment by segment.
+struct Compteur {
+    u64 cellules = 0;
+    void ajoute(u64 c) {
+        cellules += c;
+        if (cellules >= kSegment) {
+            suivi_avance(cellules);
+            cellules = 0;
+        }
+    }
+};
+
+enum class Passe { Monte, Ajoute, Retire };
+
+// One pass over [a, b] (a <= b) with stride d: ascending for Monte, top
+// down otherwise, segment by segment.
+void passe(Passe q, u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, Compteur& c) {
+    if (q == Passe::Monte) {
+        for (std::size_t s = a;; s += kSegment) {
+            const std::size_t e = b - s < kSegment ? b : s + kSegment - 1;
+            if (p == 0)
+                monte_2_64(f, s, e, d);
+            else
+                monte_mod(f, s, e, d, p);
+            c.ajoute(e - s + 1);
+            if (e == b) return;
+        }
+    }
+    for (std::size_t e = b;; ) {
+        const std::size_t s = e - a < kSegment ? a : e - kSegment + 1;
+        if (q == Passe::Ajoute) {
+            if (p == 0)
+                ajoute_2_64(f, s, e, d);
+            else
+                ajoute_mod(f, s, e, d, p);
+        } else {
+            if (p == 0)
+                retire_2_64(f, s, e, d);
+            else
+                retire_mod(f, s, e, d, p);
+        }
+        c.ajoute(e - s + 1);
+        if (s == a) return;
+        e = s - 1;
+    }
+}
+
+// The first `items` items of M added to f, whose window [0, depart] holds
+// counts already; the window grows to [0, limite] at most, beyond which
+// nothing is kept. Returns the top of the window.
+// An item of k terms d, ..., 2^(k-1) d has for subset sums the multiples
+// j d, j < 2^k, each once: running sums with stride d, then the difference
+// at stride 2^k d.
+std::size_t ajoute_items(const PlanStructure& pl, std::size_t items, u64* f, std::size_t depart,
+                         std::size_t limite, u64 p, Compteur& c) {
+    std::size_t hi = depart;
+    u128 somme = depart;
+    for (std::size_t t = 0; t < items; ++t) {
+        const u64 d = pl.base[t];
+        const unsigned k = pl.termes[t];
+        somme += static_cast<u128>(d) * ((u64{1} << k) - 1);
+        const std::size_t hi2 = somme < limite ? static_cast<std::size_t>(somme) : limite;
+        if (hi2 > hi) std::memset(f + hi + 1, 0, (hi2 - hi) * sizeof(u64));
+        hi = hi2;
+        if (d > hi2) continue;
+        if (k == 1) {
+            passe(Passe::Ajoute, f, d, hi2, d, p, c);
+        } else {
+            passe(Passe::Monte, f, d, hi2, d, p, c);
+            const u128 saut = static_cast<u128>(d) << k;
+            if (saut <= hi2) passe(Passe::Retire, f, static_cast<std::size_t>(saut), hi2, static_cast<std::size_t>(saut), p, c);
+        }
+    }
+    return hi;
+}
+
+// Sum of products on 192 bits, reduced at the end (p == 0: modulo 2^64).
+struct Somme {
+    u128 bas = 0;
+    u64 retenues = 0;
+    void ajoute(u64 a, u64 b) {
+        const u128 x = static_cast<u128>(a) * b;
+        bas += x;
+        if (bas < x) ++retenues;
+    }
+    u64 modulo(u64 p) const {
+        if (p == 0) return static_cast<u64>(bas);
+        const u128 deux64 = (static_cast<u128>(1) << 64) % p;
+        const u128 deux128 = deux64 * deux64 % p;
+        return static_cast<u64>((retenues % p * deux128 + bas % p) % p);
+    }
+};
+
+struct Tables {
+    u64* f;  // half table: H + 1 cells
+    u64* C;  // carries: retenue + 1 cells (a >= 2)
+    u64* W;  // carries times the table of M: retenue + sigma + 1 cells (a >= 2)
+};
+
+// The count modulo p (0: 2^64).
+u64 residu(const PlanStructure& pl, u64 p, const Tables& t, Compteur& c) {
+    const u64 H = pl.H, sigma = pl.sigma;
+    u64* f = t.f;
+    f[0] = 1;
+    ajoute_items(pl, pl.base.size(), f, 0, H, p, c);
+    // Count of the subsets of divisors of M summing to s: s and sigma - s alike.
+    auto F = [f, H, sigma](u64 s) { return s > sigma ? u64{0} : f[s <= H ? s : sigma - s]; };
+    Somme total;
+    if (pl.a == 1) {
+        // N = X_0 + p X_1: X_0 = p c, X_1 = M - c.
+        const u64 cmax = std::min(sigma / pl.p, pl.M);
+        for (u64 k = 0; k <= cmax; ++k) total.ajoute(F(pl.p * k), F(pl.M - k));
+    } else {
+        u64 cmax = sigma / pl.p;
+        for (u64 k = 0; k <= cmax; ++k) t.C[k] = F(pl.p * k);
+        // The last item (d, k terms) is left out of the table: only the
+        // multiples of p of the product are read, each as h(x) - h(x - 2^k d)
+        // from the running sums h along the classes modulo d, which stay
+        // constant above the window.
+        const std::size_t dernier = pl.base.size() - 1;
+        const u64 d = pl.base[dernier];
+        const u64 saut = d << pl.termes[dernier];
+        for (unsigned i = 1; i < pl.a; ++i) {
+            // Carry in, plus p^i X_i: the carries times the table of M,
+            // kept at the multiples of p.
+            std::copy(t.C, t.C + cmax + 1, t.W);
+            const u64 hi = ajoute_items(pl, dernier, t.W, cmax, cmax + sigma, p, c);
+            if (d <= hi) passe(Passe::Monte, t.W, d, hi, d, p, c);
+            // Above hi, h(y) is h at the top cell hi - q of the class of y
+            // (q = (hi - y) mod d), 0 when the class has no cell there; y
+            // and y - 2^k d share their class.
+            const u64* h = t.W;
+            const u64 pas = pl.p % d;
+            u64 q = hi % d;
+            cmax = (cmax + sigma) / pl.p;
+            for (u64 k = 0; k <= cmax; ++k) {
+                const u64 x = pl.p * k;
+                const u64 a = x <= hi ? h[x] : (q <= hi ? h[hi - q] : 0);
+                const u64 b = x < saut ? 0 : (x - saut <= hi ? h[x - saut] : a);
+                const u64 r = a - b;
+                t.C[k] = p == 0 || a >= b ? r : r + p;
+                q = q >= pas ? q - pas : q + d - pas;
+            }
+            c.ajoute(cmax + 1);
+        }
+        for (u64 k = 0; k <= std::min(cmax, pl.M); ++k) total.ajoute(t.C[k], F(pl.M - k));
+    }
+    suivi_avance(c.cellules);
+    c.cellules = 0;
+    // Without M itself at the top digit: the set {M} alone (carry 0, every
+    // lower X_i empty) is left out.
+    const u64 r = total.modulo(p);
+    return p == 0 ? r - 1 : (r == 0 ? p - 1 : r - 1);
+}
+
+// Cells of one thread's tables.
+std::size_t cellules_fil(const PlanStructure& pl) {
+    std::size_t n = pl.H + 1;
+    if (pl.a >= 2) n += 2 * (pl.retenue + 1) + pl.sigma;
+    return n;
+}
+
+struct Fil {
+    std::unique_ptr<u64[]> memoire;
+    Tables t{};
+    bool allouer(const PlanStructure& pl) {
+        memoire.reset(new (std::nothrow) u64[cellules_fil(pl)]);
+        if (!memoire) return false;
+        t.f = memoire.get();
+        t.C = t.f + pl.H + 1;
+        t.W = t.C + pl.retenue + 1;
+        return true;
+    }
+};
+
+}  // namespace
+
+bool compte_structure(const PlanStructure& pl, mpz_class& resultat) {
+    const std::size_t K = pl.modules;
+    std::vector<u64> modules(K, 0);
+    for (std::size_t i = 1; i < K; ++i) modules[i] = comptage_interne::module_premier(i - 1);
+    const std::size_t octets = cellules_fil(pl) * sizeof(u64);
+    unsigned fils = pl.fils > 1 && K > 1 ? 2 : 1;
+    std::optional<Reservation> reservation;
+    reservation.emplace(fils * octets);
+    if (!*reservation && fils == 2) {
+        fils = 1;
+        reservation.reset();
+        reservation.emplace(octets);
+    }
+    if (!*reservation) return false;
+    Fil tables[2];
+    for (unsigned i = 0; i < fils; ++i)
+        if (!tables[i].allouer(pl)) {
+            if (i == 0) return false;
+            fils = 1;
+        }
+
+    suivi_prevoit(static_cast<std::uint64_t>(pl.cellules));
+    std::vector<u64> residus(K, 0);
+    auto travail = [&](unsigned t) {
+        Compteur c;
+        for (std::size_t i = t; i < K; i += fils) residus[i] = residu(pl, modules[i], tables[t].t, c);
+    };
+    if (fils == 1) {
+        travail(0);
+    } else {
+        Suivi* suivi = suivi_courant();
+        std::exception_ptr erreur;
+        {
+            // Joined on the way out, whatever this thread throws.
+            std::jthread aide;
+            try {
+                aide = std::jthread([&] {
+                    suivi_attache(suivi);
+                    try {
+                        travail(1);
+                    } catch (...) {
+                        erreur = std::current_exception();
+                    }
+                });
+            } catch (const std::system_error&) {
+                travail(1);  // no thread to be had: its share here too
+            }
+            travail(0);
+        }
+        if (erreur) std::rethrow_exception(erreur);
+    }
+    resultat = K == 1 ? mpz_class(static_cast<unsigned long>(residus[0]))
+                      : comptage_interne::reconstruire(residus.data(), K);
+    return true;
+}
