@@ -18,6 +18,12 @@ void ecrire_entier(std::ostream& out, __int128 v) {
 }
 
 void rapport(Travail& w, std::ostream& out) {
+    // The per-number tables are reset however the report ends, an
+    // interrupted count included, so that the next N starts clean.
+    struct Remise {
+        Travail& w;
+        ~Remise() { remise(w); }
+    } a_la_fin{w};
     const __int128 N = w.SN;
     if (w.Smax < N) {
         out << " \n \n \t \t \t " << w.SN << "  est deficient. Il a  " << w.ND1
@@ -39,7 +45,6 @@ void rapport(Travail& w, std::ostream& out) {
         out << " . ";
         if (w.ns == 0) out << " - ********************** - ";
     }
-    remise(w);
 }
 
 void calcul(Travail& w, std::ostream& out) {

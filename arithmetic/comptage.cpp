@@ -1,9 +1,13 @@
 // Equal-sum count engine: reduction of the target, the chosen plan run once
-// per modulus, exact rebuild, and the fallbacks when memory runs short.
+// per modulus, exact rebuild, and the fallbacks when memory or the memory
+// budget of the process runs short.
 #include "comptage.hpp"
 
 #include <algorithm>
+#include <chrono>
+#include <limits>
 #include <new>
+#include <thread>
 
 #include "comptage_interne.hpp"
 
@@ -14,6 +18,7 @@ namespace {
 // Buffers above this many cells are released at the end of each call.
 constexpr std::size_t kGardeMax = std::size_t{1} << 22;  // 32 MiB
 constexpr double kLong = 10e6;                           // 10 ms, in ns
+constexpr auto kAttenteBudget = std::chrono::seconds(10);
 
 Atelier& atelier() {
     thread_local Atelier a;
@@ -115,6 +120,14 @@ Issue executer(Atelier& w, const Probleme& pb, const Plan& plan, std::size_t mod
     u64* F = w.table.obtenir(plan.hi + 1);  // windows only grow upwards
     if (!F) return Issue::Memoire;
 
+    // Planned work, once per modulus: the table cells, then the queue
+    // entries read against the table, or the walk (which reports itself).
+    u64 unites_queue = 0;
+    if (queue && plan.methode == Methode::Liste) unites_queue = plan.feuilles;
+    if (plan.methode == Methode::Milieu) unites_queue = plan.hi - plan.lo + 1;
+    const u64 unites_parcours = queue && plan.methode == Methode::Parcours ? kUnitesParcours : 0;
+    suivi_prevoit((unites_table(w.etapes.data(), w.etapes.size()) + unites_queue + unites_parcours) * modules);
+
     const std::size_t W = plan.hi - plan.lo + 1;
     u64* H = nullptr;
     Queue q{};
@@ -153,10 +166,35 @@ Issue executer(Atelier& w, const Probleme& pb, const Plan& plan, std::size_t mod
                      [&r, F, T, p](u64 x) { r = ajoute_mod(r, F[T - x], p); });
         }
         w.residus[i] = r;
+        suivi_avance(unites_queue);
     }
     resultat = modules == 1 ? mpz_class(static_cast<unsigned long>(w.residus[0]))
                             : reconstruire(w.residus.data(), modules);
     return Issue::Fait;
+}
+
+// Bytes of the tables of a plan.
+std::size_t octets_plan(const Atelier& w, const Plan& plan) {
+    std::size_t cellules = plan.hi + 1;
+    if (plan.methode == Methode::Milieu) cellules += plan.hi - plan.lo + 1 + 6 * kCapaciteMilieu;
+    if (plan.methode == Methode::Liste) cellules += 6 * w.capa_liste;
+    return cellules * sizeof(u64);
+}
+
+// When the budget is short only because other counts of the process hold
+// part of it, waits for them (at safe points) rather than falling back on
+// a slower plan: up to kAttenteBudget, so that a count that never ends
+// elsewhere only delays this one. True when the bytes are there now;
+// false at once when they were there already (memory itself ran short).
+bool attendre_budget(std::size_t besoin) {
+    if (besoin > budget_total() || budget_disponible() >= besoin) return false;
+    const auto fin = std::chrono::steady_clock::now() + kAttenteBudget;
+    while (budget_disponible() < besoin) {
+        if (std::chrono::steady_clock::now() >= fin) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        suivi_point();
+    }
+    return true;
 }
 
 mpz_class compter(Atelier& w, const std::int64_t* div, std::size_t n, std::int64_t cible,
@@ -173,8 +211,11 @@ mpz_class compter(Atelier& w, const std::int64_t* div, std::size_t n, std::int64
             const Issue is = executer(w, pb, plan, modules, r);
             if (is == Issue::Fait) break;
             // Too many sums for the meet in the middle, or not enough
-            // memory: plan again with less.
+            // memory: plan again with less, unless other counts only have
+            // to give their part of the budget back.
+            const std::size_t besoin = octets_plan(w, plan);
             liberer_tampons(w);
+            if (is == Issue::Memoire && attendre_budget(besoin)) continue;
             opt.impose = false;
             if (is == Issue::Milieu) {
                 opt.milieu = false;
@@ -192,29 +233,46 @@ mpz_class compter(Atelier& w, const std::int64_t* div, std::size_t n, std::int64
 
 namespace comptage_interne {
 
+Tampon& Tampon::operator=(Tampon&& o) noexcept {
+    if (this != &o) {
+        rendre();
+        p = std::move(o.p);
+        n = o.n;
+        o.n = 0;
+    }
+    return *this;
+}
+
 u64* Tampon::obtenir(std::size_t k) {
     if (k <= n) return p.get();
-    p.reset();
-    n = 0;
+    rendre();
+    if (k > std::numeric_limits<std::size_t>::max() / (2 * sizeof(u64))) return nullptr;
     // Half again at least, so that slowly growing requests (consecutive N)
-    // do not reallocate each time.
-    std::size_t large = k + k / 2;
-    u64* q = new (std::nothrow) u64[large];
-    if (!q) {
-        large = k;
-        q = new (std::nothrow) u64[k];
-        if (!q) return nullptr;
+    // do not reallocate each time; just k when that is all memory or the
+    // budget allows, and for a buffer given back at the end of the count.
+    const std::size_t plus = k <= kGardeMax ? k / 2 : 0;
+    for (const std::size_t large : {k + plus, k}) {
+        const std::size_t octets = large * sizeof(u64);
+        if (!budget_reserve(octets)) continue;
+        u64* q = new (std::nothrow) u64[large];
+        if (q) {
+            p.reset(q);
+            n = large;
+            return q;
+        }
+        budget_rend(octets);
     }
-    p.reset(q);
-    n = large;
-    return q;
+    return nullptr;
 }
 
 void Tampon::rendre_si_gros(std::size_t max) {
-    if (n > max) {
-        p.reset();
-        n = 0;
-    }
+    if (n > max) rendre();
+}
+
+void Tampon::rendre() {
+    p.reset();
+    budget_rend(n * sizeof(u64));
+    n = 0;
 }
 
 }  // namespace comptage_interne
@@ -222,6 +280,12 @@ void Tampon::rendre_si_gros(std::size_t max) {
 mpz_class comptage_interne::compte_sommes_options(const std::int64_t* div, std::size_t n,
                                                  std::int64_t cible, const Options& opt, Plan* plan) {
     Atelier& w = atelier();
+    // The large buffers go back to the budget however the count ends,
+    // interrupted included; the workspace stays usable for the next one.
+    struct Rangement {
+        Atelier& w;
+        ~Rangement() { liberer_gros(w); }
+    } rangement{w};
     mpz_class r;
     try {
         r = compter(w, div, n, cible, opt, plan);
@@ -232,7 +296,6 @@ mpz_class comptage_interne::compte_sommes_options(const std::int64_t* div, std::
         w = Atelier{};
         r = compter(w, div, n, cible, Options{}, plan);
     }
-    liberer_gros(w);
     return r;
 }
 

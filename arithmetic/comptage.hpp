@@ -13,8 +13,14 @@
 //     fits.
 // Counts wider than 64 bits are computed modulo 2^64 and primes just below
 // 2^63, then rebuilt exactly by the Chinese remainder theorem (GMP).
-// Memory stays below about 640 MiB whatever the input; an input whose count
-// cannot be finished in practice keeps running within that bound.
+// Memory stays below about 640 MiB whatever the input, taken from the
+// memory budget of the process (suivi.hpp) so that counts running at once
+// in several threads share one bound; a count short of budget waits a few
+// seconds for the others to give theirs back, then falls back to smaller
+// tables. An input whose count cannot be finished in practice keeps
+// running within that bound. The count reports its progress to the Suivi of
+// the calling thread and throws Interruption at a safe point once asked to
+// stop, with every table given back.
 // Nothing is written to stdout or stderr.
 #pragma once
 

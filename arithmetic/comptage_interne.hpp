@@ -3,6 +3,7 @@
 // kernels, the sorted sum lists and the walks. Not a public interface.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -10,6 +11,8 @@
 #include <vector>
 
 #include <gmpxx.h>
+
+#include "suivi.hpp"
 
 namespace comptage_interne {
 
@@ -68,6 +71,10 @@ struct Etape {
 // modulo p. Leaves the last step's window filled (or [0, 0] if ne == 0).
 void execute_table(const Etape* e, std::size_t ne, u64* f, u64 p);
 
+// Work units of those steps, as execute_table reports them to the Suivi of
+// the thread: the cells of each step's window.
+u64 unites_table(const Etape* e, std::size_t ne);
+
 // Sum of f[i] * h[i] for i < n, modulo p (p == 0: modulo 2^64). Requires
 // f[i] < p when p != 0.
 u64 produit_scalaire(const u64* f, const u64* h, std::size_t n, u64 p);
@@ -121,25 +128,52 @@ struct PileParcours {
     std::size_t* k;
 };
 
+// Work units of one whole walk, as parcours reports them.
+constexpr u64 kUnitesParcours = u64{1} << 32;
+
 // Depth-first walk over the subsets of the queue, pruned on [L, U], taking
 // each item before leaving it out; calls feuille(x) for each leaf. Only the
 // pending "leave it out" branches are stacked: at most t of them. Memory is
 // O(t) whatever the number of leaves, which may be astronomically large.
+// Its progress goes to the Suivi of the thread as the share of the tree
+// already left behind, each branch weighing half of its parent: a whole
+// walk reports kUnitesParcours.
 template <class Feuille>
 void parcours(const Queue& q, PileParcours pile, Feuille&& feuille) {
     const std::size_t t = q.t;
     const u64* b = q.b;
     const u64* reste = q.reste;
     const u64 L = q.L, U = q.U;
-    if (reste[0] < L) return;  // even the whole queue stays below L
+    u64 rapporte = 0;  // units reported
+    if (reste[0] < L) {  // even the whole queue stays below L
+        suivi_avance(kUnitesParcours);
+        return;
+    }
     std::size_t n = 0;         // pending branches
     std::size_t k = 0;
     u64 x = 0;
+    std::uint32_t noeuds = 0;  // nodes since the last safe point
     for (;;) {
+        if (++noeuds == (std::uint32_t{1} << 18)) {
+            noeuds = 0;
+            // What is left: the current subtree and the pending branches.
+            double a_faire = std::ldexp(1.0, -static_cast<int>(k));
+            for (std::size_t i = 0; i < n; ++i) a_faire += std::ldexp(1.0, -static_cast<int>(pile.k[i]));
+            const u64 fait = static_cast<u64>((1.0 - a_faire) * static_cast<double>(kUnitesParcours));
+            if (fait > rapporte) {
+                suivi_avance(fait - rapporte);
+                rapporte = fait;
+            } else {
+                suivi_point();
+            }
+        }
         // Node (k, x): x <= U and x + reste[k] >= L.
         if (k == t) {
             feuille(x);
-            if (n == 0) return;
+            if (n == 0) {
+                suivi_avance(kUnitesParcours - rapporte);
+                return;
+            }
             --n;
             k = pile.k[n];
             x = pile.x[n];
@@ -156,7 +190,10 @@ void parcours(const Queue& q, PileParcours pile, Feuille&& feuille) {
             }
             x = y;
         } else if (!sans) {
-            if (n == 0) return;
+            if (n == 0) {
+                suivi_avance(kUnitesParcours - rapporte);
+                return;
+            }
             --n;
             k = pile.k[n];
             x = pile.x[n];
@@ -182,13 +219,21 @@ mpz_class reconstruire(const u64* r, std::size_t modules);
 // Reusable workspace, one per thread (comptage.cpp).
 
 // An uninitialized buffer of 64-bit cells that only grows (by half again at
-// least) and reports a failed allocation instead of throwing.
+// least) and reports a failed allocation instead of throwing. Its bytes are
+// taken from the memory budget of the process for as long as it holds them:
+// a request the budget cannot grant fails like an allocation.
 struct Tampon {
     std::unique_ptr<u64[]> p;
     std::size_t n = 0;
 
-    u64* obtenir(std::size_t k);          // nullptr when memory fails
+    Tampon() = default;
+    Tampon(Tampon&& o) noexcept : p(std::move(o.p)), n(o.n) { o.n = 0; }
+    Tampon& operator=(Tampon&& o) noexcept;
+    ~Tampon() { rendre(); }
+
+    u64* obtenir(std::size_t k);          // nullptr when memory or budget fails
     void rendre_si_gros(std::size_t max);  // frees it beyond max cells
+    void rendre();                         // frees it
 };
 
 struct Atelier {

@@ -220,6 +220,7 @@ void croissance_liste(Atelier& w, const Probleme& pb, double K, std::size_t jmax
             w.capa_liste = capa;
         }
         if (n2 > capa) break;
+        suivi_point();
         std::swap(cur, nxt);
         n = n2;
         liste += static_cast<double>(n) * kListe;
@@ -289,6 +290,7 @@ std::size_t liste_queue(Atelier& w, const Probleme& pb, std::size_t j, u64 p, co
         n = etend_liste(S + cur * capa, M + cur * capa, n, w.items[i], seuil, pb.T, S + nxt * capa,
                         M + nxt * capa, capa, p);
         std::swap(cur, nxt);
+        suivi_point();
     }
     xs = S + cur * capa;
     ms = M + cur * capa;

@@ -28,6 +28,7 @@ int sommes_moitie(const u64* v, std::size_t k, u64 autre, u64 L, u64 U, u64* con
         const u64 seuil = L > bonus ? L - bonus : 0;
         n = etend_liste(S[a], M[a], n, v[i], seuil, U, S[b], M[b], capacite, 0);
         if (n > capacite) return -1;
+        suivi_point();
         const int c = a;
         a = b;
         b = c;
@@ -97,6 +98,7 @@ bool milieu(const Queue& q, u64 cible, u64 base, u64* h, u64* sommes, u64* mults
     // down: two pointers.
     std::size_t haut = nb;  // one past the last b <= U - a
     std::size_t bas = nb;   // first b >= L - a
+    std::size_t depuis = 0;  // pairs since the last safe point
     for (std::size_t i = 0; i < na; ++i) {
         const u64 a = as[i];
         const u64 max_b = q.U - a;  // a <= U
@@ -106,6 +108,11 @@ bool milieu(const Queue& q, u64 cible, u64 base, u64* h, u64* sommes, u64* mults
         while (bas > 0 && bs[bas - 1] >= min_b) --bas;
         const u64 ma = am[i];
         for (std::size_t j = bas; j < haut; ++j) h[cible - (a + bs[j]) - base] += ma * bm[j];
+        depuis += haut - bas + 1;
+        if (depuis >= (std::size_t{1} << 20)) {
+            depuis = 0;
+            suivi_point();
+        }
     }
     return true;
 }

@@ -72,6 +72,34 @@ SD_CLONES u64 feuilles_2_64(const u64* f, u64 cible, const u64* x, const u64* mu
 
 u64 mod_u128(u128 v, u64 p) { return static_cast<u64>(v % p); }
 
+// Cells of one stretch of a kernel between two safe points: a fraction of a
+// millisecond, so that a stop asked during a step of the largest table is
+// seen at once.
+constexpr std::size_t kMorceau = std::size_t{1} << 18;
+
+// Runs noyau(x, y) over [a, b] in stretches of kMorceau cells, top stretch
+// first: the order of the descending kernels, each reading only below it.
+template <class Noyau>
+void par_morceaux_desc(std::size_t a, std::size_t b, Noyau&& noyau) {
+    while (b - a >= kMorceau) {
+        noyau(b - kMorceau + 1, b);
+        b -= kMorceau;
+        suivi_point();
+    }
+    noyau(a, b);
+}
+
+// The same, bottom stretch first: the order of the ascending running sums.
+template <class Noyau>
+void par_morceaux_asc(std::size_t a, std::size_t b, Noyau&& noyau) {
+    while (b - a >= kMorceau) {
+        noyau(a, a + kMorceau - 1);
+        a += kMorceau;
+        suivi_point();
+    }
+    noyau(a, b);
+}
+
 void zero(u64* f, std::size_t a, std::size_t b) {
     if (a <= b) std::memset(f + a, 0, (b - a + 1) * sizeof(u64));
 }
@@ -113,6 +141,7 @@ u64 somme_feuilles(const u64* f, u64 cible, const u64* x, const u64* mult, std::
 
 void execute_table(const Etape* e, std::size_t ne, u64* f, u64 p) {
     std::size_t lo = 0, hi = 0;
+    u64 fait = 0;  // work not yet reported
     f[0] = 1;
     for (std::size_t i = 0; i < ne; ++i) {
         const Etape& et = e[i];
@@ -131,10 +160,12 @@ void execute_table(const Etape* e, std::size_t ne, u64* f, u64 p) {
             zero(f, z0, z1);
             // Inside the old window: the 0/1 step, top down.
             if (A <= hi) {
-                if (p == 0)
-                    ajoute_desc_2_64(f, A, hi, d);
-                else
-                    ajoute_desc_mod(f, A, hi, d, p);
+                par_morceaux_desc(A, hi, [=](std::size_t x, std::size_t y) {
+                    if (p == 0)
+                        ajoute_desc_2_64(f, x, y, d);
+                    else
+                        ajoute_desc_mod(f, x, y, d, p);
+                });
             }
         } else {
             // Chain of base d and 2^k terms: f'[s] = sum of f[s - j d] for
@@ -143,22 +174,39 @@ void execute_table(const Etape* e, std::size_t ne, u64* f, u64 p) {
             const std::size_t saut = static_cast<std::size_t>(et.saut);
             zero(f, hi + 1, hi2);
             if (lo + d <= hi2) {
-                if (p == 0)
-                    ajoute_asc_2_64(f, lo + d, hi2, d);
-                else
-                    ajoute_asc_mod(f, lo + d, hi2, d, p);
+                par_morceaux_asc(lo + d, hi2, [=](std::size_t x, std::size_t y) {
+                    if (p == 0)
+                        ajoute_asc_2_64(f, x, y, d);
+                    else
+                        ajoute_asc_mod(f, x, y, d, p);
+                });
             }
             const std::size_t r0 = lo2 > lo + saut ? lo2 : lo + saut;
             if (r0 <= hi2) {
-                if (p == 0)
-                    retire_desc_2_64(f, r0, hi2, saut);
-                else
-                    retire_desc_mod(f, r0, hi2, saut, p);
+                par_morceaux_desc(r0, hi2, [=](std::size_t x, std::size_t y) {
+                    if (p == 0)
+                        retire_desc_2_64(f, x, y, saut);
+                    else
+                        retire_desc_mod(f, x, y, saut, p);
+                });
             }
         }
         lo = lo2;
         hi = hi2;
+        // Work is reported in batches: one atomic add per batch, not per step.
+        fait += hi - lo + 1;
+        if (fait >= kMorceau) {
+            suivi_avance(fait);
+            fait = 0;
+        }
     }
+    suivi_avance(fait);
+}
+
+u64 unites_table(const Etape* e, std::size_t ne) {
+    u64 n = 0;
+    for (std::size_t i = 0; i < ne; ++i) n += e[i].hi - e[i].lo + 1;
+    return n;
 }
 
 }  // namespace comptage_interne

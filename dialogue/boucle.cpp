@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "calcul.hpp"
+#include "plage.hpp"
 
 namespace {
 
@@ -38,16 +39,38 @@ bool demande_entier(Console& c, const char* invite) {
     return ok;
 }
 
+// Asks the bounds of a range: a maximum below the minimum is asked again.
+bool demande_bornes(Console& c, std::int64_t& nmin, std::int64_t& nmax) {
+    if (!demande_entier(c, invite_min)) return false;
+    nmin = c.valeur0;
+    nmax = 0;
+    while (nmax < nmin) {
+        if (!demande_entier(c, invite_max)) return false;
+        nmax = c.valeur0;
+    }
+    return true;
+}
+
+// Banner, then calculations while the answer is 1; plage(c) runs one.
+template <class Plage>
+int boucle(std::istream& in, std::ostream& out, Plage&& plage) {
+    Console c(in, out);
+    for (const char* ligne : banniere) out << ligne;
+    std::int64_t nouveau = 1;
+    do {
+        if (!plage(c)) break;
+        prepare_message(c, invite_nouveau);
+        if (!controle(c, 1, c.message)) break;
+        nouveau = c.valeur2;
+    } while (nouveau == 1);
+    out.flush();
+    return 1;
+}
+
 }  // namespace
 
 bool calcul2(Console& c, Travail& w, const Vidage& v) {
-    if (!demande_entier(c, invite_min)) return false;
-    w.N = c.valeur0;
-    w.Nmax = 0;
-    while (w.Nmax < w.N) {
-        if (!demande_entier(c, invite_max)) return false;
-        w.Nmax = c.valeur0;
-    }
+    if (!demande_bornes(c, w.N, w.Nmax)) return false;
     // N - 1 >= 0 and N never passes Nmax, so nothing overflows at the top
     // of the 64-bit range.
     using horloge = std::chrono::steady_clock;
@@ -69,15 +92,12 @@ bool calcul2(Console& c, Travail& w, const Vidage& v) {
 }
 
 int dialogue(std::istream& in, std::ostream& out, Travail& w, const Vidage& v) {
-    Console c(in, out);
-    for (const char* ligne : banniere) out << ligne;
-    std::int64_t nouveau = 1;
-    do {
-        if (!calcul2(c, w, v)) break;
-        prepare_message(c, invite_nouveau);
-        if (!controle(c, 1, c.message)) break;
-        nouveau = c.valeur2;
-    } while (nouveau == 1);
-    out.flush();
-    return 1;
+    return boucle(in, out, [&](Console& c) { return calcul2(c, w, v); });
+}
+
+int dialogue(std::istream& in, std::ostream& out, Equipe& e, const Vidage& v) {
+    return boucle(in, out, [&](Console& c) {
+        std::int64_t nmin = 0, nmax = 0;
+        return demande_bornes(c, nmin, nmax) && calcul_plage(c, nmin, nmax, e, v);
+    });
 }

@@ -24,3 +24,9 @@ bool calcul2(Console& c, Travail& w, const Vidage& v);
 // The whole dialogue, from the banner to the answer 0 or the end of input.
 // The prime table must be seeded. Returns the exit status, 1.
 int dialogue(std::istream& in, std::ostream& out, Travail& w, const Vidage& v);
+
+// The same dialogue with each range computed by the threads of e
+// (plage.hpp): the same output, byte for byte, with Ctrl-C back to the
+// new-calculation question and the status line when e asks for it.
+struct Equipe;
+int dialogue(std::istream& in, std::ostream& out, Equipe& e, const Vidage& v);

@@ -1,0 +1,63 @@
+// The command line and the number of computing threads.
+#include "arguments.hpp"
+
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#ifndef SD_VERSION
+#define SD_VERSION "1.0"
+#endif
+
+namespace {
+
+const char* const usage =
+    "Usage : sommes-diviseurs [--help | -h | --version]\n"
+    "\n"
+    "Programme interactif. Il demande une valeur minimale et une valeur maximale\n"
+    "de N (de 1 a 9223372036854775807), puis ecrit pour chaque N de l'intervalle,\n"
+    "en ordre croissant, s'il est deficient, parfait ou abondant, le nombre et la\n"
+    "somme de ses diviseurs propres et, pour un N abondant, le nombre exact de\n"
+    "Solutions : les ensembles de diviseurs propres distincts de somme N.\n"
+    "Il demande ensuite : Nouveau calcul , Oui[1] / Non[0].\n"
+    "\n"
+    "Ctrl-C pendant un calcul (entree au clavier) l'arrete et revient a la\n"
+    "question ; a une question, Ctrl-C termine le programme.\n"
+    "SOMMES_DIVISEURS_FILS=n : nombre de fils de calcul (tous les processeurs\n"
+    "par defaut).\n"
+    "\n"
+    "Statut de sortie : 1 apres la reponse 0 ou a la fin de l'entree,\n"
+    "0 apres --help ou --version, 2 pour un argument inconnu.\n"
+    "\n"
+    "Manuel : man sommes-diviseurs\n";
+
+}  // namespace
+
+Demande lit_arguments(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    if (argc <= 1) return Demande::dialogue;
+    const char* a = argv[1];
+    if (argc == 2 && (std::strcmp(a, "--help") == 0 || std::strcmp(a, "-h") == 0)) {
+        out << usage;
+        return Demande::termine;
+    }
+    if (argc == 2 && std::strcmp(a, "--version") == 0) {
+        out << "sommes-diviseurs " SD_VERSION "\n";
+        return Demande::termine;
+    }
+    const char* refuse = argc == 2 ? a : argv[2];
+    if (argc > 2 && std::strcmp(a, "--help") != 0 && std::strcmp(a, "-h") != 0 &&
+        std::strcmp(a, "--version") != 0)
+        refuse = a;
+    err << "sommes-diviseurs : argument non reconnu : " << refuse << " (voir sommes-diviseurs --help)\n";
+    return Demande::refus;
+}
+
+unsigned nombre_de_fils(const char* reglage) {
+    if (reglage && *reglage) {
+        char* fin = nullptr;
+        const long n = std::strtol(reglage, &fin, 10);
+        if (*fin == '\0' && n >= 1 && n <= 256) return static_cast<unsigned>(n);
+    }
+    const unsigned n = std::thread::hardware_concurrency();
+    return n == 0 ? 1 : n;
+}

@@ -1,0 +1,79 @@
+// The status line on standard error. The blocks end in the middle of a line,
+// so the line is drawn one line below, with the cursor saved first (ESC 7)
+// and put back when it is erased (ESC 8); an index down and back up (ESC D,
+// ESC M) makes room at the bottom of the screen before the cursor is saved.
+#include "etat.hpp"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+std::string duree(double secondes) {
+    const long long t = std::llround(secondes);
+    char r[48];
+    if (t >= 3600)
+        std::snprintf(r, sizeof r, "%lld h %02lld min", t / 3600, t / 60 % 60);
+    else if (t >= 60)
+        std::snprintf(r, sizeof r, "%lld min %02lld s", t / 60, t % 60);
+    else
+        std::snprintf(r, sizeof r, "%lld s", t);
+    return r;
+}
+
+void ecrit(const std::string& s) {
+    const char* p = s.data();
+    std::size_t reste = s.size();
+    while (reste > 0) {
+        const ssize_t n = ::write(STDERR_FILENO, p, reste);
+        if (n <= 0) return;  // a terminal that went away: nothing to do
+        p += n;
+        reste -= static_cast<std::size_t>(n);
+    }
+}
+
+// Columns of the terminal, less one so that the line never wraps.
+std::size_t largeur() {
+    winsize ws{};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 1) return ws.ws_col - 1u;
+    return 79;
+}
+
+}  // namespace
+
+void LigneEtat::affiche(const std::string& texte) {
+    if (!actif_) return;
+    std::string s = visible_ ? "\r" : "\033D\033M\0337\033D\r";
+    s += texte.substr(0, largeur());
+    s += "\033[K";
+    ecrit(s);
+    visible_ = true;
+}
+
+void LigneEtat::efface() {
+    if (!visible_) return;
+    ecrit("\r\033[K\0338");
+    visible_ = false;
+}
+
+std::string texte_etat(std::int64_t N, double fraction, double reste_secondes, bool de_la_plage) {
+    if (fraction < 0) fraction = 0;
+    if (fraction > 1) fraction = 1;
+    constexpr int kBarre = 16;
+    const int plein = static_cast<int>(fraction * kBarre);
+    char pct[16];
+    std::snprintf(pct, sizeof pct, "%3d %%", static_cast<int>(fraction * 100));
+    std::string s = "  N = " + std::to_string(N) + "  [" + std::string(plein, '#') +
+                    std::string(kBarre - plein, '.') + "] " + pct;
+    if (de_la_plage) s += " de l'intervalle";
+    if (reste_secondes >= 0) s += " , reste " + duree(reste_secondes);
+    return s;
+}
+
+std::string texte_etat_duree(std::int64_t N, double secondes) {
+    return "  N = " + std::to_string(N) + "  en calcul depuis " + duree(secondes);
+}

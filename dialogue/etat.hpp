@@ -1,0 +1,34 @@
+// The status line of a long calculation, on standard error when it is a
+// terminal: drawn on the line below the last block, redrawn in place, and
+// erased with the cursor put back where the blocks go on.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+class LigneEtat {
+public:
+    explicit LigneEtat(bool actif) : actif_(actif) {}
+    LigneEtat(const LigneEtat&) = delete;
+    LigneEtat& operator=(const LigneEtat&) = delete;
+    ~LigneEtat() { efface(); }
+
+    bool actif() const { return actif_; }
+    // Draws the line, or redraws it in place.
+    void affiche(const std::string& texte);
+    // Removes it; the cursor is back after the last block written.
+    void efface();
+
+private:
+    bool actif_;
+    bool visible_ = false;
+};
+
+// The text of the line: the number N being waited for, how far its count
+// (or the range) is, as a bar and a percentage, and the time left when it
+// can be estimated (a negative reste: unknown).
+std::string texte_etat(std::int64_t N, double fraction, double reste_secondes, bool de_la_plage);
+
+// The text when the count's length is unknown: N and the time spent on it.
+std::string texte_etat_duree(std::int64_t N, double secondes);

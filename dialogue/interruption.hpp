@@ -1,0 +1,15 @@
+// Ctrl-C during a calculation: the first one asks the calculation to stop and
+// the dialogue goes back to its question; at a question, or a second time
+// within a second, Ctrl-C ends the program as it always has (SIGINT).
+#pragma once
+
+// Installs the SIGINT handler (for standard input on a terminal). Without
+// it, Ctrl-C always ends the program.
+void interruption_installe();
+
+// A calculation starts (true) or ends (false). Only in between does Ctrl-C
+// ask it to stop instead of ending the program. Starting clears the request.
+void interruption_arme(bool calcul);
+
+// True once Ctrl-C has asked the running calculation to stop.
+bool interruption_demandee();

@@ -1,0 +1,288 @@
+// The pool of a range and its ordered writer. The calling thread writes:
+// it takes the finished blocks in order, waking every few milliseconds (or
+// when the look-ahead is half full, or when a block starts a long count),
+// and meanwhile draws the status line and watches for Ctrl-C.
+#include "plage.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "calcul.hpp"
+#include "etat.hpp"
+#include "interruption.hpp"
+#include "suivi.hpp"
+
+namespace {
+
+using horloge = std::chrono::steady_clock;
+
+// Blocks computed ahead of the last one written, at most.
+constexpr std::uint64_t kAvance = 4096;
+// Longest sleep of the writer.
+constexpr auto kSomme = std::chrono::milliseconds(5);
+// Status line: first drawn after, and redrawn at most every.
+constexpr double kAvantEtat = 1.0;
+constexpr double kEntreEtats = 0.25;
+
+struct Partage {
+    std::mutex m;
+    std::condition_variable fils;      // workers wait for room or the end
+    std::condition_variable ecrivain;  // the writer waits for blocks
+    std::uint64_t total = 0;           // number of N in the range
+    std::uint64_t suivant = 0;         // next index handed out
+    std::uint64_t ecrits = 0;          // blocks taken by the writer
+    bool arret = false;
+    std::vector<std::string> blocs = std::vector<std::string>(kAvance);
+    std::vector<char> prets = std::vector<char>(kAvance, 0);
+    std::vector<std::exception_ptr> erreurs = std::vector<std::exception_ptr>(kAvance);
+    std::vector<unsigned> qui = std::vector<unsigned>(kAvance, 0);  // thread of each index
+    std::atomic<bool> vider{false};    // a block starts a long count
+};
+
+// The stream of a worker: a string whose flush (the report flushes before a
+// long count) asks the writer to flush what it has already written.
+class FluxBloc : public std::stringbuf {
+public:
+    explicit FluxBloc(Partage& p) : p_(p) {}
+
+protected:
+    int sync() override {
+        p_.vider.store(true);
+        p_.ecrivain.notify_one();
+        return 0;
+    }
+
+private:
+    Partage& p_;
+};
+
+void fil(Partage& p, unsigned id, Travail& w, Suivi& s, std::int64_t nmin) {
+    suivi_attache(&s);
+    FluxBloc tampon(p);
+    std::ostream out(&tampon);
+    for (;;) {
+        std::uint64_t i;
+        {
+            std::unique_lock<std::mutex> l(p.m);
+            p.fils.wait(l, [&p] { return p.arret || p.suivant >= p.total || p.suivant < p.ecrits + kAvance; });
+            if (p.arret || p.suivant >= p.total) break;
+            i = p.suivant++;
+            p.qui[i % kAvance] = id;
+        }
+        const std::int64_t N = nmin + static_cast<std::int64_t>(i);
+        s.prevu.store(0);
+        s.fait.store(0);
+        s.N.store(N);
+        w.N = N;
+        w.S = N;
+        std::string bloc;
+        std::exception_ptr erreur;
+        try {
+            tampon.str(std::string());
+            calcul(w, out);
+            bloc = tampon.str();
+        } catch (const Interruption&) {
+            break;
+        } catch (...) {
+            erreur = std::current_exception();
+        }
+        std::lock_guard<std::mutex> l(p.m);
+        p.blocs[i % kAvance] = std::move(bloc);
+        p.erreurs[i % kAvance] = erreur;
+        p.prets[i % kAvance] = 1;
+        if (erreur || i - p.ecrits >= kAvance / 2) p.ecrivain.notify_one();
+        if (erreur) break;
+    }
+    suivi_attache(nullptr);
+}
+
+double secondes(horloge::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// What the status line shows: the count of the N waited for when its work
+// is known, else the range, else the time spent on that N.
+class Etat {
+public:
+    Etat(std::int64_t nmin, std::uint64_t total) : nmin_(nmin), total_(total), debut_(horloge::now()) {}
+
+    // ecrits: blocks written, the last one at depuis (or the range began).
+    std::string texte(std::uint64_t ecrits, horloge::time_point depuis, const Suivi* s) {
+        const auto t = horloge::now();
+        const std::int64_t N = nmin_ + static_cast<std::int64_t>(ecrits);
+        if (N != N_) {
+            N_ = N;
+            prevu_ = 0;
+        }
+        if (s && s->N.load() == N && s->prevu.load() > 0) {
+            const std::uint64_t prevu = s->prevu.load();
+            const double fait = static_cast<double>(std::min(s->fait.load(), prevu));
+            if (prevu != prevu_) {  // a new plan: the rate starts again
+                prevu_ = prevu;
+                t0_ = t;
+                f0_ = fait;
+            }
+            const double fraction = fait / static_cast<double>(prevu);
+            const double dt = secondes(t - t0_);
+            double reste = -1;
+            if (fait > f0_ && dt > 0.5) reste = (static_cast<double>(prevu) - fait) * dt / (fait - f0_);
+            return texte_etat(N, fraction, reste, false);
+        }
+        if (total_ > 1 && ecrits > 0) {
+            const double fraction = static_cast<double>(ecrits) / static_cast<double>(total_);
+            const double reste = secondes(t - debut_) * static_cast<double>(total_ - ecrits) / static_cast<double>(ecrits);
+            return texte_etat(N, fraction, reste, true);
+        }
+        return texte_etat_duree(N, secondes(t - depuis));
+    }
+
+private:
+    std::int64_t nmin_;
+    std::uint64_t total_;
+    horloge::time_point debut_;
+    std::int64_t N_ = 0;
+    std::uint64_t prevu_ = 0;
+    horloge::time_point t0_{};
+    double f0_ = 0;
+};
+
+// The writer: takes the finished blocks in order and writes them; arrete()
+// stops and joins the threads. Returns as calcul_plage does.
+template <class Arret>
+bool ecrit_dans_l_ordre(Console& c, std::int64_t nmin, Partage& p, std::vector<Suivi>& suivis,
+                        bool ligne_etat, const Vidage& v, Arret& arrete) {
+    LigneEtat ligne(ligne_etat);
+    Etat etat(nmin, p.total);
+    const auto delai = std::chrono::duration_cast<horloge::duration>(std::chrono::duration<double>(v.delai_max));
+    const auto debut = horloge::now();
+    auto vide = debut;  // the prompt has just been flushed, unless the answers were typed ahead
+    auto dessin = debut;
+    auto dernier_bloc = debut;
+    bool en_attente = true;  // written but maybe not flushed
+    std::vector<std::string> lot;
+    std::uint64_t ecrits = 0;
+    std::exception_ptr erreur;
+
+    while (ecrits < p.total) {
+        lot.clear();
+        {
+            std::unique_lock<std::mutex> l(p.m);
+            auto prets = [&] { return p.prets[p.ecrits % kAvance] != 0; };
+            if (!prets() && !p.vider.load()) p.ecrivain.wait_for(l, kSomme);
+            while (p.ecrits < p.total && prets()) {
+                const std::uint64_t j = p.ecrits % kAvance;
+                if (p.erreurs[j]) {
+                    erreur = p.erreurs[j];
+                    break;
+                }
+                lot.push_back(std::move(p.blocs[j]));
+                p.blocs[j] = std::string();
+                p.prets[j] = 0;
+                ++p.ecrits;
+            }
+        }
+        if (!lot.empty()) p.fils.notify_all();
+        for (const std::string& bloc : lot) {
+            ligne.efface();
+            c.out << bloc;
+            ++ecrits;
+            const auto t = horloge::now();
+            dernier_bloc = t;
+            if (v.chaque_bloc || t - vide >= delai) {
+                c.out.flush();
+                vide = t;
+                en_attente = false;
+            } else {
+                en_attente = true;
+            }
+            // A reader that went away ends the dialogue at once.
+            if (!c.out) {
+                ligne.efface();
+                arrete();
+                return false;
+            }
+        }
+        if (erreur) {
+            ligne.efface();
+            c.out.flush();
+            std::rethrow_exception(erreur);  // the caller stops the threads
+        }
+        if (ecrits == p.total) break;
+        const auto t = horloge::now();
+        // Written blocks reach the reader before a long count, and never
+        // stay in the buffer longer than the delay.
+        const bool long_compte = p.vider.exchange(false);
+        if (en_attente && (long_compte || t - vide >= delai)) {
+            c.out.flush();
+            vide = t;
+            en_attente = false;
+        }
+        if (interruption_demandee()) {
+            ligne.efface();
+            arrete();
+            c.out << "\n \n \t Calcul interrompu a N = " << nmin + static_cast<std::int64_t>(ecrits) << " . ";
+            c.out.flush();
+            return static_cast<bool>(c.out);
+        }
+        if (ligne.actif() && secondes(t - debut) >= kAvantEtat && secondes(t - dessin) >= kEntreEtats) {
+            const Suivi* s = nullptr;
+            {
+                std::lock_guard<std::mutex> l(p.m);
+                if (p.suivant > ecrits) s = &suivis[p.qui[ecrits % kAvance]];
+            }
+            ligne.affiche(etat.texte(ecrits, dernier_bloc, s));
+            dessin = t;
+        }
+    }
+    ligne.efface();
+    arrete();
+    return static_cast<bool>(c.out);
+}
+
+}  // namespace
+
+bool calcul_plage(Console& c, std::int64_t nmin, std::int64_t nmax, Equipe& e, const Vidage& v) {
+    Partage p;
+    // nmax - nmin < 2^63: no overflow, and the count of N fits.
+    p.total = static_cast<std::uint64_t>(nmax - nmin) + 1;
+    const std::size_t nfils = std::max<std::size_t>(1, e.travaux.size());
+    std::vector<Suivi> suivis(nfils);
+    std::vector<std::thread> fils;
+
+    interruption_arme(true);
+    for (unsigned k = 0; k < nfils; ++k) {
+        try {
+            fils.emplace_back(fil, std::ref(p), k, std::ref(e.travaux[k]), std::ref(suivis[k]), nmin);
+        } catch (const std::system_error&) {
+            break;  // no more threads: the ones started do the work
+        }
+    }
+    auto arrete = [&] {
+        {
+            std::lock_guard<std::mutex> l(p.m);
+            p.arret = true;
+        }
+        for (Suivi& s : suivis) s.arret.store(true);
+        p.fils.notify_all();
+        for (std::thread& t : fils) t.join();
+        fils.clear();
+        interruption_arme(false);
+    };
+    if (fils.empty()) {
+        interruption_arme(false);
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    }
+
+    try {
+        return ecrit_dans_l_ordre(c, nmin, p, suivis, e.ligne_etat, v, arrete);
+    } catch (...) {
+        arrete();  // the threads end before their shared state goes
+        throw;
+    }
+}

@@ -1,0 +1,24 @@
+// A range computed by a small pool of threads: each N by whichever thread is
+// free, each block rendered to a string and written strictly in increasing
+// order, as soon as it and every block before it are done.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "boucle.hpp"
+#include "controle.hpp"
+#include "travail.hpp"
+
+// The computing threads: one work table (prime table seeded) per thread.
+struct Equipe {
+    std::vector<Travail> travaux;
+    bool ligne_etat = false;  // show the status line on standard error
+};
+
+// Processes every N of [nmin, nmax] and writes the blocks to c.out under the
+// flush rules of v. Ctrl-C (interruption.hpp) stops it: the blocks written
+// are kept and a line says at which N the calculation was interrupted.
+// Returns false when output failed. A failure of a count that the engine
+// could not absorb is thrown again here, after the blocks before it.
+bool calcul_plage(Console& c, std::int64_t nmin, std::int64_t nmax, Equipe& e, const Vidage& v);

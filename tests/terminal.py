@@ -1,0 +1,68 @@
+#!/usr/bin/env python3
+# The built program at a terminal (a pseudo-terminal): the command line, the
+# status line of a long count on standard error only when that is a
+# terminal, and Ctrl-C during a range back to the question, blocks kept.
+# Usage: terminal.py path/to/sommes-diviseurs
+import os, pty, select, signal, subprocess, sys, time
+
+prog, echecs = sys.argv[1], []
+
+
+def verifie(ok, message):
+    if not ok:
+        echecs.append(message)
+        print("ECHEC:", message)
+
+
+def lit(fd, fin, delai):  # reads fd until fin appears or delai seconds pass
+    vu, limite = b"", time.monotonic() + delai
+    while fin not in vu and time.monotonic() < limite:
+        if select.select([fd], [], [], 0.1)[0]:
+            try:
+                vu += os.read(fd, 65536)
+            except OSError:
+                break
+    return vu
+
+
+for args, statut, texte in ((["--help"], 0, b"man sommes-diviseurs"), (["-h"], 0, b"Usage"),
+                            (["--version"], 0, b"sommes-diviseurs 1."), (["-x"], 2, b""),
+                            (["--help", "5"], 2, b""), (["10"], 2, b"")):
+    r = subprocess.run([prog] + args, capture_output=True, stdin=subprocess.DEVNULL)
+    verifie(r.returncode == statut and texte in r.stdout and bool(r.stdout) == (statut == 0)
+            and r.stderr.count(b"\n") == (statut == 2), f"{args}: {r.returncode} {r.stdout[:50]!r} {r.stderr!r}")
+
+# A count of several minutes: the status line after about a second, drawn
+# in place on a terminal, nothing at all when standard error is a pipe.
+maitre, esclave = pty.openpty()
+for terminal in (True, False):
+    p = subprocess.Popen([prog], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                         stderr=esclave if terminal else subprocess.PIPE)
+    p.stdin.write(b"73513440 73513440 0")
+    p.stdin.close()
+    vu = lit(maitre if terminal else p.stderr.fileno(), b"\033[K", 4 if terminal else 2)
+    p.kill()
+    p.wait()
+    verifie((b"N = 73513440" in vu and b"\r" in vu and b"%" in vu) == terminal, f"ligne d'etat: {vu!r}")
+
+# Ctrl-C during the range: the blocks written stay, the calculation stops at
+# the long count, the question comes back; Ctrl-C at the question ends the
+# program by SIGINT.
+os.environ["SOMMES_DIVISEURS_FILS"] = "2"
+pid, fd = pty.fork()
+if pid == 0:
+    os.execv(prog, [prog])
+os.write(fd, b"73513436 73513445\n")
+vu = lit(fd, b"73513439  est deficient", 10)
+time.sleep(1.5)
+os.kill(pid, signal.SIGINT)
+vu += lit(fd, b"Nouveau calcul", 5)
+for attendu in (b"73513436  est", b"73513439  est", b"Calcul interrompu a N = 73513440 .", b"Nouveau calcul"):
+    verifie(attendu in vu, f"interruption: {attendu!r} manque")
+verifie(b"73513441  est" not in vu, "interruption: un bloc apres N a ete ecrit")
+os.kill(pid, signal.SIGINT)
+etat = os.waitpid(pid, 0)[1]
+verifie(os.WIFSIGNALED(etat) and os.WTERMSIG(etat) == signal.SIGINT, f"Ctrl-C a la question: {etat}")
+
+print("terminal: tout est conforme" if not echecs else f"terminal: {len(echecs)} echecs")
+sys.exit(1 if echecs else 0)

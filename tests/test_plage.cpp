@@ -1,0 +1,72 @@
+// Ranges computed by several threads against the single-threaded dialogue,
+// and an interrupted count: it stops, gives its memory back, and leaves the
+// workspace of its thread as good as new.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "boucle.hpp"
+#include "comptage.hpp"
+#include "plage.hpp"
+#include "premiers.hpp"
+#include "suivi.hpp"
+#include "verites.hpp"
+
+namespace {
+
+// The whole dialogue on entree: single-threaded (fils == 0) or in a pool.
+std::string joue(const std::string& entree, std::size_t fils) {
+    Travail w;
+    amorce(w);
+    Equipe e;
+    e.travaux.assign(fils, w);
+    std::istringstream in(entree);
+    std::ostringstream out;
+    EXPECT_EQ(fils == 0 ? dialogue(in, out, w, Vidage{}) : dialogue(in, out, e, Vidage{}), 1);
+    return out.str();
+}
+
+}  // namespace
+
+TEST(Plage, MemeSortieQuelQueSoitLeNombreDeFils) {
+    // Short and long ranges, a count of several moduli (720720), numbers at
+    // the top of the 64-bit range, refused answers and the end of input.
+    for (const std::string entree :
+         {"1 5000 1 720718 720722 1 9223372036854775806 9223372036854775807 0", "5 x 3 7 1 70 70 zz 0", "1 6000"}) {
+        const std::string attendu = joue(entree, 0);
+        for (std::size_t fils : {1, 2, 5}) EXPECT_EQ(joue(entree, fils), attendu) << entree << " / " << fils;
+    }
+}
+
+TEST(Plage, CompteInterrompuPuisRecommence) {
+    const std::vector<std::int64_t> d = verite::diviseurs_par_paires(8648640);
+    const mpz_class attendu = compte_sommes(d.data(), d.size(), 8648640);
+    const std::size_t libre = budget_disponible();  // this thread keeps small buffers
+    Suivi s;
+    bool interrompu = false;
+    mpz_class apres;
+    std::thread t([&] {
+        suivi_attache(&s);
+        try {
+            compte_sommes(d.data(), d.size(), 8648640);
+        } catch (const Interruption&) {
+            interrompu = true;
+        }
+        // The same thread, the same workspace: the next count is whole.
+        s.arret.store(false);
+        apres = compte_sommes(d.data(), d.size(), 8648640);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    s.arret.store(true);
+    t.join();
+    EXPECT_TRUE(interrompu);
+    EXPECT_EQ(apres, attendu);
+    // The whole count announced its work and reported all of it.
+    EXPECT_GT(s.prevu.load(), 0u);
+    EXPECT_EQ(s.fait.load(), s.prevu.load());
+    // The thread has ended: every byte it took is back in the budget.
+    EXPECT_EQ(budget_disponible(), libre);
+}
