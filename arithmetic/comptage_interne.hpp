@@ -254,6 +254,18 @@ struct Atelier {
 };
 
 // ---------------------------------------------------------------------------
+// Table kernels (noyaux.cpp): f[s] += or -= f[s - d] for s in [a, b], modulo
+// p (p == 0: modulo 2^64). _desc runs from b down to a (the 0/1 step of one
+// item, or its removal); _asc from a up (running sums along each residue
+// class modulo d).
+void ajoute_desc_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p);
+void ajoute_desc_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d);
+void ajoute_asc_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p);
+void ajoute_asc_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d);
+void retire_desc_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p);
+void retire_desc_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d);
+
+// ---------------------------------------------------------------------------
 // Plans (comptage_plan.cpp).
 
 enum class Methode {

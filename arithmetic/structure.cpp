@@ -17,54 +17,14 @@
 
 using comptage_interne::u128;
 using comptage_interne::u64;
+using comptage_interne::ajoute_asc_2_64;
+using comptage_interne::ajoute_asc_mod;
+using comptage_interne::ajoute_desc_2_64;
+using comptage_interne::ajoute_desc_mod;
+using comptage_interne::retire_desc_2_64;
+using comptage_interne::retire_desc_mod;
 
 namespace {
-
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
-#define SD_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define SD_CLONES
-#endif
-
-// s from a up to b: f[s] += f[s - d] (mod p, p == 0 for 2^64): running
-// sums along each residue class modulo d.
-SD_CLONES void monte_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
-    for (std::size_t s = a; s <= b; ++s) {
-        const u64 x = f[s] + f[s - d];
-        const u64 y = x - p;
-        f[s] = x < y ? x : y;
-    }
-}
-
-SD_CLONES void monte_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d) {
-    for (std::size_t s = a; s <= b; ++s) f[s] += f[s - d];
-}
-
-// s from b down to a: f[s] += f[s - d]: the 0/1 step of one item d.
-SD_CLONES void ajoute_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
-    for (std::size_t s = b + 1; s-- > a;) {
-        const u64 x = f[s] + f[s - d];
-        const u64 y = x - p;
-        f[s] = x < y ? x : y;
-    }
-}
-
-SD_CLONES void ajoute_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d) {
-    for (std::size_t s = b + 1; s-- > a;) f[s] += f[s - d];
-}
-
-// s from b down to a: f[s] -= f[s - d].
-SD_CLONES void retire_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
-    for (std::size_t s = b + 1; s-- > a;) {
-        const u64 x = f[s] - f[s - d];
-        const u64 y = x + p;
-        f[s] = x < y ? x : y;
-    }
-}
-
-SD_CLONES void retire_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d) {
-    for (std::size_t s = b + 1; s-- > a;) f[s] -= f[s - d];
-}
 
 // Passes are cut into segments of this many cells (about a millisecond), so
 // that progress is reported and a stop is seen often enough.
@@ -91,9 +51,9 @@ void passe(Passe q, u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, 
         for (std::size_t s = a;; s += kSegment) {
             const std::size_t e = b - s < kSegment ? b : s + kSegment - 1;
             if (p == 0)
-                monte_2_64(f, s, e, d);
+                ajoute_asc_2_64(f, s, e, d);
             else
-                monte_mod(f, s, e, d, p);
+                ajoute_asc_mod(f, s, e, d, p);
             c.ajoute(e - s + 1);
             if (e == b) return;
         }
@@ -102,14 +62,14 @@ void passe(Passe q, u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, 
         const std::size_t s = e - a < kSegment ? a : e - kSegment + 1;
         if (q == Passe::Ajoute) {
             if (p == 0)
-                ajoute_2_64(f, s, e, d);
+                ajoute_desc_2_64(f, s, e, d);
             else
-                ajoute_mod(f, s, e, d, p);
+                ajoute_desc_mod(f, s, e, d, p);
         } else {
             if (p == 0)
-                retire_2_64(f, s, e, d);
+                retire_desc_2_64(f, s, e, d);
             else
-                retire_mod(f, s, e, d, p);
+                retire_desc_mod(f, s, e, d, p);
         }
         c.ajoute(e - s + 1);
         if (s == a) return;
