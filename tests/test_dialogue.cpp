@@ -60,7 +60,7 @@ TEST(Controle, ChaqueReponse) {
 
 TEST(Controle, BlancsNulsJetonsLongsEtFinDesDonnees) {
     const struct { std::string entree; bool accepte; std::int64_t valeur; int invites; } cas[] = {
-        {" \t\r\n\n  42\r\n", true, 42, 1}, {"a b c 12 30", true, 12, 4}, {"8", true, 8, 1},
+        {" \t\r\n\n  42\r\n", true, 42, 1}, {"\v\f7\f", true, 7, 1}, {"a b c 12 30", true, 12, 4}, {"8", true, 8, 1},
         {"", false, 0, 1}, {"abc  \n", false, 0, 2}, {"   ", false, 0, 1},
         {std::string("5\0xyz", 5), true, 5, 1}, {std::string("\0" "12 4", 5), true, 4, 2},
         {std::string(199, '1') + " 3", true, 3, 2}, {std::string(200, '1') + " 3", true, 3, 2},

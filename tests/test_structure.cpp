@@ -66,8 +66,8 @@ TEST(Structure, ContreLaTablePleine) {
 
 TEST(Structure, ContreLeMoteur) {
     // 2^a p, 2^a q p, p^a M with small sigma(M), highly composite numbers.
-    const std::int64_t premiers[] = {3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37, 41, 43, 47, 53, 59, 61, 67, 71, 97, 101, 127, 257};
-    for (int a = 1; a <= 16; ++a)
+    const std::int64_t premiers[] = {3, 5, 7, 11, 13, 17, 19, 23, 31, 43, 61, 71, 101, 127, 257};
+    for (int a = 1; a <= 12; ++a)
         for (std::int64_t p : premiers) {
             contre_moteur({{2, a}, {p, 1}});
             for (std::int64_t q : {3, 5, 7, 11, 13, 101})
@@ -79,9 +79,8 @@ TEST(Structure, ContreLeMoteur) {
             }
         }
     for (const Facteurs& f : {Facteurs{{2, 3}, {3, 3}, {5, 1}, {7, 1}}, Facteurs{{2, 5}, {3, 3}, {5, 1}, {7, 1}, {11, 1}},
-                              Facteurs{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}},
-                              Facteurs{{2, 5}, {3, 3}, {5, 1}, {7, 1}, {11, 1}, {13, 1}}})
-        contre_moteur(f);  // 7560, 332640, 720720, 4324320
+                              Facteurs{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}}})
+        contre_moteur(f);  // 7560, 332640, 720720
 }
 
 TEST(Structure, DeuxPuissanceKFoisPremier) {
