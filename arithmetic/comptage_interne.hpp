@@ -90,6 +90,25 @@ inline u64 ajoute_mod(u64 a, u64 b, u64 p) {
     return x < y ? x : y;
 }
 
+// Exact sum of 128-bit products on 192 bits, reduced at the end modulo p
+// (p == 0: modulo 2^64).
+struct Somme192 {
+    u128 bas = 0;
+    u64 retenues = 0;
+
+    void ajoute(u64 a, u64 b) {
+        const u128 prod = static_cast<u128>(a) * b;
+        bas += prod;
+        if (bas < prod) ++retenues;
+    }
+    u64 modulo(u64 p) const {
+        if (p == 0) return static_cast<u64>(bas);
+        const u128 deux64 = (static_cast<u128>(1) << 64) % p;
+        const u128 deux128 = deux64 * deux64 % p;
+        return static_cast<u64>((retenues % p * deux128 + bas % p) % p);
+    }
+};
+
 // ---------------------------------------------------------------------------
 // Sorted sum lists (comptage_queue.cpp).
 

@@ -26,7 +26,6 @@ SD_CLONES u64 feuilles_2_64(const u64* f, u64 cible, const u64* x, const u64* mu
     return s;
 }
 
-u64 mod_u128(u128 v, u64 p) { return static_cast<u64>(v % p); }
 
 // Cells of one stretch of a kernel between two safe points: a fraction of a
 // millisecond, so that a stop asked during a step of the largest table is
@@ -59,24 +58,6 @@ void par_morceaux_asc(std::size_t a, std::size_t b, Noyau&& noyau) {
 void zero(u64* f, std::size_t a, std::size_t b) {
     if (a <= b) std::memset(f + a, 0, (b - a + 1) * sizeof(u64));
 }
-
-// Exact sum of 128-bit products on 192 bits, reduced modulo p at the end.
-struct Somme192 {
-    u128 bas = 0;
-    u64 retenues = 0;
-
-    void ajoute(u64 a, u64 b) {
-        const u128 prod = static_cast<u128>(a) * b;
-        bas += prod;
-        if (bas < prod) ++retenues;
-    }
-    u64 modulo(u64 p) const {
-        const u64 deux64 = mod_u128(static_cast<u128>(1) << 64, p);
-        const u64 deux128 = mod_u128(static_cast<u128>(deux64) * deux64, p);
-        const u64 r = mod_u128(static_cast<u128>(retenues % p) * deux128, p);
-        return ajoute_mod(r, mod_u128(bas, p), p);
-    }
-};
 
 }  // namespace
 

@@ -106,23 +106,6 @@ std::size_t ajoute_items(const PlanStructure& pl, std::size_t items, u64* f, std
     return hi;
 }
 
-// Sum of products on 192 bits, reduced at the end (p == 0: modulo 2^64).
-struct Somme {
-    u128 bas = 0;
-    u64 retenues = 0;
-    void ajoute(u64 a, u64 b) {
-        const u128 x = static_cast<u128>(a) * b;
-        bas += x;
-        if (bas < x) ++retenues;
-    }
-    u64 modulo(u64 p) const {
-        if (p == 0) return static_cast<u64>(bas);
-        const u128 deux64 = (static_cast<u128>(1) << 64) % p;
-        const u128 deux128 = deux64 * deux64 % p;
-        return static_cast<u64>((retenues % p * deux128 + bas % p) % p);
-    }
-};
-
 struct Tables {
     u64* f;  // half table: H + 1 cells
     u64* C;  // carries: retenue + 1 cells (a >= 2)
@@ -137,7 +120,7 @@ u64 residu(const PlanStructure& pl, u64 p, const Tables& t, Compteur& c) {
     ajoute_items(pl, pl.base.size(), f, 0, H, p, c);
     // Count of the subsets of divisors of M summing to s: s and sigma - s alike.
     auto F = [f, H, sigma](u64 s) { return s > sigma ? u64{0} : f[s <= H ? s : sigma - s]; };
-    Somme total;
+    comptage_interne::Somme192 total;
     if (pl.a == 1) {
         // N = X_0 + p X_1: X_0 = p c, X_1 = M - c.
         const u64 cmax = std::min(sigma / pl.p, pl.M);
