@@ -4,10 +4,8 @@
 #include "comptage.hpp"
 
 #include <algorithm>
-#include <chrono>
 #include <limits>
 #include <new>
-#include <thread>
 
 #include "comptage_interne.hpp"
 
@@ -18,7 +16,6 @@ namespace {
 // Buffers above this many cells are released at the end of each call.
 constexpr std::size_t kGardeMax = std::size_t{1} << 22;  // 32 MiB
 constexpr double kLong = 10e6;                           // 10 ms, in ns
-constexpr auto kAttenteBudget = std::chrono::seconds(10);
 
 Atelier& atelier() {
     thread_local Atelier a;
@@ -181,22 +178,6 @@ std::size_t octets_plan(const Atelier& w, const Plan& plan) {
     return cellules * sizeof(u64);
 }
 
-// When the budget is short only because other counts of the process hold
-// part of it, waits for them (at safe points) rather than falling back on
-// a slower plan: up to kAttenteBudget, so that a count that never ends
-// elsewhere only delays this one. True when the bytes are there now;
-// false at once when they were there already (memory itself ran short).
-bool attendre_budget(std::size_t besoin) {
-    if (besoin > budget_total() || budget_disponible() >= besoin) return false;
-    const auto fin = std::chrono::steady_clock::now() + kAttenteBudget;
-    while (budget_disponible() < besoin) {
-        if (std::chrono::steady_clock::now() >= fin) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        suivi_point();
-    }
-    return true;
-}
-
 mpz_class compter(Atelier& w, const std::int64_t* div, std::size_t n, std::int64_t cible,
                   Options opt, Plan* dernier) {
     const Probleme pb = preparer(w, div, n, cible);
@@ -212,10 +193,12 @@ mpz_class compter(Atelier& w, const std::int64_t* div, std::size_t n, std::int64
             if (is == Issue::Fait) break;
             // Too many sums for the meet in the middle, or not enough
             // memory: plan again with less, unless other counts only have
-            // to give their part of the budget back.
+            // to give their part of the budget back (waited for in the
+            // order of N).
             const std::size_t besoin = octets_plan(w, plan);
             liberer_tampons(w);
-            if (is == Issue::Memoire && attendre_budget(besoin)) continue;
+            budget_solde();
+            if (is == Issue::Memoire && budget_attend(besoin)) continue;
             opt.impose = false;
             if (is == Issue::Milieu) {
                 opt.milieu = false;
@@ -254,9 +237,9 @@ u64* Tampon::obtenir(std::size_t k) {
     for (const std::size_t large : {k + plus, k}) {
         const std::size_t octets = large * sizeof(u64);
         if (!budget_reserve(octets)) continue;
-        u64* q = new (std::nothrow) u64[large];
+        u64* q = memoire_obtenir(large);
         if (q) {
-            p.reset(q);
+            p = Memoire(q, MemoireRendue{large});
             n = large;
             return q;
         }
@@ -284,7 +267,14 @@ mpz_class comptage_interne::compte_sommes_options(const std::int64_t* div, std::
     // interrupted included; the workspace stays usable for the next one.
     struct Rangement {
         Atelier& w;
-        ~Rangement() { liberer_gros(w); }
+        ~Rangement() {
+            // Everything back when another count waits for budget.
+            if (budget_demande())
+                liberer_tampons(w);
+            else
+                liberer_gros(w);
+            budget_solde();
+        }
     } rangement{w};
     mpz_class r;
     try {
@@ -313,6 +303,8 @@ double cout_comptage(const std::int64_t* div, std::size_t n, std::int64_t cible,
     liberer_gros(w);
     return c;
 }
+
+void comptage_libere() { liberer_tampons(atelier()); }
 
 bool comptage_long(const std::int64_t* div, std::size_t n, std::int64_t cible) {
     Atelier& w = atelier();

@@ -15,9 +15,9 @@
 // 2^63, then rebuilt exactly by the Chinese remainder theorem (GMP).
 // Memory stays below about 640 MiB whatever the input, taken from the
 // memory budget of the process (suivi.hpp) so that counts running at once
-// in several threads share one bound; a count short of budget waits a few
-// seconds for the others to give theirs back, then falls back to smaller
-// tables. An input whose count cannot be finished in practice keeps
+// in several threads share one bound; a count short of budget waits for
+// the others to give theirs back, in the order of N (suivi.hpp), then falls
+// back to smaller tables. An input whose count cannot be finished in practice keeps
 // running within that bound. The count reports its progress to the Suivi of
 // the calling thread and throws Interruption at a safe point once asked to
 // stop, with every table given back.
@@ -45,3 +45,7 @@ bool comptage_long(const std::int64_t* div, std::size_t n, std::int64_t cible);
 // at or above plafond when the count costs at least that much (the planner
 // stops looking past it, so that the estimate itself stays cheaper).
 double cout_comptage(const std::int64_t* div, std::size_t n, std::int64_t cible, double plafond);
+
+// Gives back every buffer the engine of the calling thread keeps for its
+// next count.
+void comptage_libere();

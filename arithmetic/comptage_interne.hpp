@@ -237,12 +237,12 @@ mpz_class reconstruire(const u64* r, std::size_t modules);
 // ---------------------------------------------------------------------------
 // Reusable workspace, one per thread (comptage.cpp).
 
-// An uninitialized buffer of 64-bit cells that only grows (by half again at
+// A buffer of 64-bit cells (zero when mapped, any content once used) that only grows (by half again at
 // least) and reports a failed allocation instead of throwing. Its bytes are
 // taken from the memory budget of the process for as long as it holds them:
 // a request the budget cannot grant fails like an allocation.
 struct Tampon {
-    std::unique_ptr<u64[]> p;
+    Memoire p;
     std::size_t n = 0;
 
     Tampon() = default;

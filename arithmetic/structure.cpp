@@ -176,10 +176,11 @@ std::size_t cellules_fil(const PlanStructure& pl) {
 }
 
 struct Fil {
-    std::unique_ptr<u64[]> memoire;
+    Memoire memoire;
     Tables t{};
     bool allouer(const PlanStructure& pl) {
-        memoire.reset(new (std::nothrow) u64[cellules_fil(pl)]);
+        const std::size_t n = cellules_fil(pl);
+        memoire = Memoire(memoire_obtenir(n), MemoireRendue{n});
         if (!memoire) return false;
         t.f = memoire.get();
         t.C = t.f + pl.H + 1;
@@ -200,9 +201,10 @@ bool compte_structure(const PlanStructure& pl, mpz_class& resultat) {
     reservation.emplace(fils * octets);
     if (!*reservation && fils == 2) {
         fils = 1;
-        reservation.reset();
         reservation.emplace(octets);
     }
+    // Held by other counts: waited for in the order of N.
+    if (!*reservation && budget_attend(octets)) reservation.emplace(octets);
     if (!*reservation) return false;
     Fil tables[2];
     for (unsigned i = 0; i < fils; ++i)

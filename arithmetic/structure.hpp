@@ -45,14 +45,15 @@ bool facteurs_depuis_liste(const std::int64_t* div, std::size_t n, std::int64_t 
                            std::vector<std::pair<std::uint64_t, unsigned>>& facteurs);
 
 // The cheapest walk for N = cible with the given factorization and n proper
-// divisors, within the memory left in the budget. False when none fits.
+// divisors, within the memory budget. False when none fits.
 // With impose != 0, only the walk over the digits of that prime is planned
 // (for the tests and the benchmarks).
 bool planifier_structure(const std::vector<std::pair<std::uint64_t, unsigned>>& facteurs,
                          std::size_t n, std::int64_t cible, PlanStructure& plan,
                          std::uint64_t impose = 0);
 
-// Runs the plan. False (and nothing counted) when the memory budget cannot
+// Runs the plan, waiting in the order of N for budget that other counts
+// hold. False (and nothing counted) when the memory budget cannot
 // grant its tables at the time it starts. Throws Interruption when a stop
 // is asked.
 bool compte_structure(const PlanStructure& plan, mpz_class& resultat);

@@ -85,7 +85,9 @@ bool facteurs_depuis_liste(const std::int64_t* div, std::size_t n, std::int64_t 
 bool planifier_structure(const std::vector<std::pair<u64, unsigned>>& facteurs, std::size_t n,
                          std::int64_t cible, PlanStructure& plan, u64 impose) {
     const std::size_t K = comptage_interne::nombre_modules(n);
-    const std::size_t budget = budget_disponible();
+    // The whole budget: a count that holds part of it now gives it back,
+    // and the walk waits for it (suivi.hpp).
+    const std::size_t budget = budget_total();
     bool trouve = false;
     for (const auto& [p, a] : facteurs) {
         if (impose != 0 && p != impose) continue;

@@ -94,6 +94,7 @@ void fil(Partage& p, unsigned id, Travail& w, Suivi& s, std::int64_t nmin) {
         } catch (...) {
             erreur = std::current_exception();
         }
+        s.N.store(0);  // between counts: no other count waits behind this one
         std::lock_guard<std::mutex> l(p.m);
         p.blocs[i % kAvance] = std::move(bloc);
         p.erreurs[i % kAvance] = erreur;

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <mutex>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "boucle.hpp"
 #include "comptage.hpp"
@@ -69,4 +72,52 @@ TEST(Plage, CompteInterrompuPuisRecommence) {
     EXPECT_EQ(s.fait.load(), s.prevu.load());
     // The thread has ended: every byte it took is back in the budget.
     EXPECT_EQ(budget_disponible(), libre);
+}
+
+// Counts short of budget at once: the budget goes to them in the order of
+// their N, whatever order they asked in, and a larger N never takes the
+// bytes a smaller one waits for.
+TEST(Plage, BudgetDansLOrdreDesN) {
+    const std::size_t tout = budget_disponible();
+    const std::size_t gros = tout / 2 + 4096;  // two never fit at once
+    std::mutex m;
+    std::vector<std::int64_t> servis;
+    auto compte = [&](Suivi& s, std::int64_t N) {
+        suivi_attache(&s);
+        s.N = N;
+        if (budget_attend(gros)) {
+            const Reservation r(gros);  // taken from what was granted
+            {
+                std::lock_guard<std::mutex> l(m);
+                servis.push_back(N);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        }
+        s.N = 0;
+        suivi_attache(nullptr);
+    };
+    // The count of N = 10 holds the budget while 30, then 20, wait for it.
+    Suivi a, b, c, d;
+    a.N = 10;
+    suivi_attache(&a);
+    std::optional<Reservation> tenu(std::in_place, gros);
+    ASSERT_TRUE(*tenu);
+    std::thread t30(compte, std::ref(c), 30);
+    while (!budget_demande()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::thread t20(compte, std::ref(b), 20);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // A larger N than a waiting one is refused even what is left.
+    std::thread([&d] {
+        suivi_attache(&d);
+        d.N = 40;
+        EXPECT_FALSE(budget_reserve(4096));
+        suivi_attache(nullptr);
+    }).join();
+    tenu.reset();
+    a.N = 0;
+    suivi_attache(nullptr);
+    t20.join();
+    t30.join();
+    EXPECT_EQ(servis, (std::vector<std::int64_t>{20, 30}));
+    EXPECT_EQ(budget_disponible(), tout);
 }
