@@ -9,6 +9,7 @@
 
 #include "comptage.hpp"
 #include "structure.hpp"
+#include "suivi.hpp"
 
 namespace {
 
@@ -30,9 +31,10 @@ mpz_class sommes_egales(const std::int64_t* div, std::size_t n, std::int64_t cib
         if (facteurs_depuis_liste(div, n, cible, facteurs) && planifier_structure(facteurs, n, cible, plan) &&
             cout_comptage(div, n, cible, plan.cout / 2) >= plan.cout / 2) {
             mpz_class r;
-            // The engine's buffers kept for the next count go back first;
-            // refused when other counts keep the memory budget.
-            comptage_libere();
+            // The engine's buffers kept for the next count go back first
+            // when the walk needs their room; refused when other counts
+            // keep the memory budget.
+            if (plan.fils * plan.octets > budget_disponible()) comptage_libere();
             if (compte_structure(plan, r)) return r;
         }
     }

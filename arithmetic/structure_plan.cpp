@@ -150,6 +150,7 @@ bool planifier_structure(const std::vector<std::pair<u64, unsigned>>& facteurs, 
             ns += (a - 1) * (passes * kEtape + static_cast<double>(lus) * kEchantillon);
         }
         ns += cell * cout_cellule(cellules);
+        c.octets = cellules * sizeof(u64);
         c.fils = K > 1 && ns > kFilMin && 2 * octets <= static_cast<double>(budget) ? 2 : 1;
         const std::size_t tours = (K + c.fils - 1) / c.fils;  // moduli per thread
         c.cout = static_cast<double>(tours) * ns;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -23,8 +24,9 @@ thread_local bool cede = false;
 constexpr std::size_t kBudget = std::size_t{900} << 20;
 std::atomic<std::size_t> pris{0};
 
-// Size of a large page of memory.
-constexpr std::size_t kGrandePage = std::size_t{2} << 20;
+// Tables from this size on are mapped from the system; smaller ones, which
+// consecutive counts allocate often, come from the allocator.
+constexpr std::size_t kMappee = std::size_t{4} << 20;
 
 // Longest wait for budget once only counts of larger N run.
 constexpr auto kAttenteMax = std::chrono::seconds(10);
@@ -161,14 +163,20 @@ void budget_solde() {
 
 std::uint64_t* memoire_obtenir(std::size_t cellules) {
     if (cellules == 0 || cellules > SIZE_MAX / sizeof(std::uint64_t)) return nullptr;
-    void* p = mmap(nullptr, cellules * sizeof(std::uint64_t), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    const std::size_t octets = cellules * sizeof(std::uint64_t);
+    if (octets < kMappee) return new (std::nothrow) std::uint64_t[cellules];
+    void* p = mmap(nullptr, octets, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) return nullptr;
     // Large pages where the system has them: a table is touched whole, and
     // one fault per 2 MiB costs far less than one per 4 KiB.
-    if (cellules * sizeof(std::uint64_t) >= kGrandePage) madvise(p, cellules * sizeof(std::uint64_t), MADV_HUGEPAGE);
+    madvise(p, octets, MADV_HUGEPAGE);
     return static_cast<std::uint64_t*>(p);
 }
 
 void MemoireRendue::operator()(std::uint64_t* p) const {
-    if (p) munmap(p, cellules * sizeof(std::uint64_t));
+    if (!p) return;
+    if (cellules * sizeof(std::uint64_t) < kMappee)
+        delete[] p;
+    else
+        munmap(p, cellules * sizeof(std::uint64_t));
 }

@@ -78,10 +78,11 @@ bool budget_demande();
 // Gives back what budget_attend granted and no table took.
 void budget_solde();
 
-// Memory of the tables, mapped from the system and unmapped when freed: the
-// allocator would keep a freed table for the thread that held it, outside
-// the budget, and a process of several threads would hold more than the
-// budget says. obtenir gives nullptr when the system refuses.
+// Memory of the tables: from 4 MiB on, mapped from the system and unmapped
+// when freed, since the allocator would keep a freed table for the thread
+// that held it, outside the budget, and a process of several threads would
+// hold more than the budget says. obtenir gives nullptr when the system
+// refuses.
 std::uint64_t* memoire_obtenir(std::size_t cellules);
 struct MemoireRendue {
     std::size_t cellules = 0;
