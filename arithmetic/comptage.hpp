@@ -16,9 +16,9 @@
 // Memory stays below about 640 MiB whatever the input, taken from the
 // memory budget of the process (suivi.hpp) so that counts running at once
 // in several threads share one bound; a count short of budget waits for
-// the others to give theirs back, in the order of N (suivi.hpp), then falls
-// back to smaller tables. An input whose count cannot be finished in practice keeps
-// running within that bound. The count reports its progress to the Suivi of
+// the others to give theirs back, in the order of N (suivi.hpp), or falls
+// back to smaller tables. An input whose count cannot be finished in
+// practice keeps running within that bound. The count reports its progress to the Suivi of
 // the calling thread and throws Interruption at a safe point once asked to
 // stop, with every table given back.
 // Nothing is written to stdout or stderr.

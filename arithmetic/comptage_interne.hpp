@@ -237,8 +237,8 @@ mpz_class reconstruire(const u64* r, std::size_t modules);
 // ---------------------------------------------------------------------------
 // Reusable workspace, one per thread (comptage.cpp).
 
-// A buffer of 64-bit cells (zero when mapped, any content once used) that only grows (by half again at
-// least) and reports a failed allocation instead of throwing. Its bytes are
+// A buffer of 64-bit cells, of unspecified content, that only grows (by
+// half again at least) and reports a failed allocation instead of throwing. Its bytes are
 // taken from the memory budget of the process for as long as it holds them:
 // a request the budget cannot grant fails like an allocation.
 struct Tampon {
