@@ -276,13 +276,35 @@ struct Atelier {
 // Table kernels (noyaux.cpp): f[s] += or -= f[s - d] for s in [a, b], modulo
 // p (p == 0: modulo 2^64). _desc runs from b down to a (the 0/1 step of one
 // item, or its removal); _asc from a up (running sums along each residue
-// class modulo d).
-void ajoute_desc_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p);
-void ajoute_desc_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d);
-void ajoute_asc_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p);
-void ajoute_asc_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d);
-void retire_desc_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p);
-void retire_desc_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d);
+// class modulo d). Each runs in stretches of a fraction of a millisecond,
+// with a safe point (suivi_point) between two, so that a stop asked during
+// a pass over the largest table is seen at once.
+void ajoute_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p);
+void ajoute_asc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p);
+void retire_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p);
+
+// Work done by a count (table cells written), reported to the Suivi of the
+// thread in batches: one atomic add per batch, not per step.
+struct Avancement {
+    static constexpr u64 kLot = u64{1} << 18;
+    u64 fait = 0;  // not reported yet
+    void ajoute(u64 n) {
+        fait += n;
+        if (fait >= kLot) solde();
+    }
+    void solde() {
+        suivi_avance(fait);
+        fait = 0;
+    }
+};
+
+// Functions built twice, AVX2 and baseline x86-64, chosen at run time by GCC
+// function multiversioning.
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
+#define SD_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define SD_CLONES
+#endif
 
 // ---------------------------------------------------------------------------
 // Plans (comptage_plan.cpp).

@@ -8,12 +8,6 @@ namespace comptage_interne {
 
 namespace {
 
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
-#define SD_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define SD_CLONES
-#endif
-
 SD_CLONES u64 scalaire_2_64(const u64* f, const u64* h, std::size_t n) {
     u64 s = 0;
     for (std::size_t i = 0; i < n; ++i) s += f[i] * h[i];
@@ -24,35 +18,6 @@ SD_CLONES u64 feuilles_2_64(const u64* f, u64 cible, const u64* x, const u64* mu
     u64 s = 0;
     for (std::size_t i = 0; i < n; ++i) s += mult[i] * f[cible - x[i]];
     return s;
-}
-
-
-// Cells of one stretch of a kernel between two safe points: a fraction of a
-// millisecond, so that a stop asked during a step of the largest table is
-// seen at once.
-constexpr std::size_t kMorceau = std::size_t{1} << 18;
-
-// Runs noyau(x, y) over [a, b] in stretches of kMorceau cells, top stretch
-// first: the order of the descending kernels, each reading only below it.
-template <class Noyau>
-void par_morceaux_desc(std::size_t a, std::size_t b, Noyau&& noyau) {
-    while (b - a >= kMorceau) {
-        noyau(b - kMorceau + 1, b);
-        b -= kMorceau;
-        suivi_point();
-    }
-    noyau(a, b);
-}
-
-// The same, bottom stretch first: the order of the ascending running sums.
-template <class Noyau>
-void par_morceaux_asc(std::size_t a, std::size_t b, Noyau&& noyau) {
-    while (b - a >= kMorceau) {
-        noyau(a, a + kMorceau - 1);
-        a += kMorceau;
-        suivi_point();
-    }
-    noyau(a, b);
 }
 
 void zero(u64* f, std::size_t a, std::size_t b) {
@@ -78,7 +43,7 @@ u64 somme_feuilles(const u64* f, u64 cible, const u64* x, const u64* mult, std::
 
 void execute_table(const Etape* e, std::size_t ne, u64* f, u64 p) {
     std::size_t lo = 0, hi = 0;
-    u64 fait = 0;  // work not yet reported
+    Avancement av;
     f[0] = 1;
     for (std::size_t i = 0; i < ne; ++i) {
         const Etape& et = e[i];
@@ -96,48 +61,22 @@ void execute_table(const Etape* e, std::size_t ne, u64* f, u64 p) {
             const std::size_t z1 = hi2 < A - 1 ? hi2 : A - 1;
             zero(f, z0, z1);
             // Inside the old window: the 0/1 step, top down.
-            if (A <= hi) {
-                par_morceaux_desc(A, hi, [=](std::size_t x, std::size_t y) {
-                    if (p == 0)
-                        ajoute_desc_2_64(f, x, y, d);
-                    else
-                        ajoute_desc_mod(f, x, y, d, p);
-                });
-            }
+            if (A <= hi) ajoute_desc(f, A, hi, d, p);
         } else {
             // Chain of base d and 2^k terms: f'[s] = sum of f[s - j d] for
             // j < 2^k. Running sums h along the classes modulo d from lo
             // (h[s] = f[s] + h[s - d]), then f'[s] = h[s] - h[s - 2^k d].
             const std::size_t saut = static_cast<std::size_t>(et.saut);
             zero(f, hi + 1, hi2);
-            if (lo + d <= hi2) {
-                par_morceaux_asc(lo + d, hi2, [=](std::size_t x, std::size_t y) {
-                    if (p == 0)
-                        ajoute_asc_2_64(f, x, y, d);
-                    else
-                        ajoute_asc_mod(f, x, y, d, p);
-                });
-            }
+            if (lo + d <= hi2) ajoute_asc(f, lo + d, hi2, d, p);
             const std::size_t r0 = lo2 > lo + saut ? lo2 : lo + saut;
-            if (r0 <= hi2) {
-                par_morceaux_desc(r0, hi2, [=](std::size_t x, std::size_t y) {
-                    if (p == 0)
-                        retire_desc_2_64(f, x, y, saut);
-                    else
-                        retire_desc_mod(f, x, y, saut, p);
-                });
-            }
+            if (r0 <= hi2) retire_desc(f, r0, hi2, saut, p);
         }
         lo = lo2;
         hi = hi2;
-        // Work is reported in batches: one atomic add per batch, not per step.
-        fait += hi - lo + 1;
-        if (fait >= kMorceau) {
-            suivi_avance(fait);
-            fait = 0;
-        }
+        av.ajoute(hi - lo + 1);
     }
-    suivi_avance(fait);
+    av.solde();
 }
 
 u64 unites_table(const Etape* e, std::size_t ne) {

@@ -1,17 +1,13 @@
 // The kernels of the counting tables, shared by the engine's table and the
 // walk over the digits of N: one item added to, or taken from, a table of
-// counts over consecutive sums, modulo p (p == 0: modulo 2^64). Each is built
-// twice, AVX2 and baseline x86-64, and chosen at run time by GCC function
-// multiversioning.
+// counts over consecutive sums, modulo p (p == 0: modulo 2^64). The loops are
+// built twice, AVX2 and baseline x86-64 (SD_CLONES).
 #include "comptage_interne.hpp"
+#include "suivi.hpp"
 
 namespace comptage_interne {
 
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
-#define SD_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define SD_CLONES
-#endif
+namespace {
 
 // The loops below index one array from both ends of a shift; GCC checks the
 // distance at run time and vectorizes when it allows it.
@@ -55,6 +51,61 @@ SD_CLONES void retire_desc_mod(u64* f, std::size_t a, std::size_t b, std::size_t
 
 SD_CLONES void retire_desc_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d) {
     for (std::size_t s = b + 1; s-- > a;) f[s] -= f[s - d];
+}
+
+// Cells of one stretch of a kernel between two safe points.
+constexpr std::size_t kMorceau = std::size_t{1} << 18;
+
+// Runs noyau(x, y) over [a, b] in stretches of kMorceau cells, top stretch
+// first: the order of the descending kernels, each reading only below it.
+template <class Noyau>
+void par_morceaux_desc(std::size_t a, std::size_t b, Noyau&& noyau) {
+    while (b - a >= kMorceau) {
+        noyau(b - kMorceau + 1, b);
+        b -= kMorceau;
+        suivi_point();
+    }
+    noyau(a, b);
+}
+
+// The same, bottom stretch first: the order of the ascending running sums.
+template <class Noyau>
+void par_morceaux_asc(std::size_t a, std::size_t b, Noyau&& noyau) {
+    while (b - a >= kMorceau) {
+        noyau(a, a + kMorceau - 1);
+        a += kMorceau;
+        suivi_point();
+    }
+    noyau(a, b);
+}
+
+}  // namespace
+
+void ajoute_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
+    par_morceaux_desc(a, b, [=](std::size_t x, std::size_t y) {
+        if (p == 0)
+            ajoute_desc_2_64(f, x, y, d);
+        else
+            ajoute_desc_mod(f, x, y, d, p);
+    });
+}
+
+void ajoute_asc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
+    par_morceaux_asc(a, b, [=](std::size_t x, std::size_t y) {
+        if (p == 0)
+            ajoute_asc_2_64(f, x, y, d);
+        else
+            ajoute_asc_mod(f, x, y, d, p);
+    });
+}
+
+void retire_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
+    par_morceaux_desc(a, b, [=](std::size_t x, std::size_t y) {
+        if (p == 0)
+            retire_desc_2_64(f, x, y, d);
+        else
+            retire_desc_mod(f, x, y, d, p);
+    });
 }
 
 }  // namespace comptage_interne

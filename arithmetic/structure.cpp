@@ -17,65 +17,12 @@
 
 using comptage_interne::u128;
 using comptage_interne::u64;
-using comptage_interne::ajoute_asc_2_64;
-using comptage_interne::ajoute_asc_mod;
-using comptage_interne::ajoute_desc_2_64;
-using comptage_interne::ajoute_desc_mod;
-using comptage_interne::retire_desc_2_64;
-using comptage_interne::retire_desc_mod;
+using comptage_interne::ajoute_asc;
+using comptage_interne::ajoute_desc;
+using comptage_interne::Avancement;
+using comptage_interne::retire_desc;
 
 namespace {
-
-// Passes are cut into segments of this many cells (about a millisecond), so
-// that progress is reported and a stop is seen often enough.
-constexpr std::size_t kSegment = std::size_t{1} << 20;
-
-// Cells written, reported to the Suivi of the thread segment by segment.
-struct Compteur {
-    u64 cellules = 0;
-    void ajoute(u64 c) {
-        cellules += c;
-        if (cellules >= kSegment) {
-            suivi_avance(cellules);
-            cellules = 0;
-        }
-    }
-};
-
-enum class Passe { Monte, Ajoute, Retire };
-
-// One pass over [a, b] (a <= b) with stride d: ascending for Monte, top
-// down otherwise, segment by segment.
-void passe(Passe q, u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, Compteur& c) {
-    if (q == Passe::Monte) {
-        for (std::size_t s = a;; s += kSegment) {
-            const std::size_t e = b - s < kSegment ? b : s + kSegment - 1;
-            if (p == 0)
-                ajoute_asc_2_64(f, s, e, d);
-            else
-                ajoute_asc_mod(f, s, e, d, p);
-            c.ajoute(e - s + 1);
-            if (e == b) return;
-        }
-    }
-    for (std::size_t e = b;; ) {
-        const std::size_t s = e - a < kSegment ? a : e - kSegment + 1;
-        if (q == Passe::Ajoute) {
-            if (p == 0)
-                ajoute_desc_2_64(f, s, e, d);
-            else
-                ajoute_desc_mod(f, s, e, d, p);
-        } else {
-            if (p == 0)
-                retire_desc_2_64(f, s, e, d);
-            else
-                retire_desc_mod(f, s, e, d, p);
-        }
-        c.ajoute(e - s + 1);
-        if (s == a) return;
-        e = s - 1;
-    }
-}
 
 // The first `items` items of M added to f, whose window [0, depart] holds
 // counts already; the window grows to [0, limite] at most, beyond which
@@ -84,7 +31,7 @@ void passe(Passe q, u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, 
 // j d, j < 2^k, each once: running sums with stride d, then the difference
 // at stride 2^k d.
 std::size_t ajoute_items(const PlanStructure& pl, std::size_t items, u64* f, std::size_t depart,
-                         std::size_t limite, u64 p, Compteur& c) {
+                         std::size_t limite, u64 p, Avancement& c) {
     std::size_t hi = depart;
     u128 somme = depart;
     for (std::size_t t = 0; t < items; ++t) {
@@ -96,11 +43,16 @@ std::size_t ajoute_items(const PlanStructure& pl, std::size_t items, u64* f, std
         hi = hi2;
         if (d > hi2) continue;
         if (k == 1) {
-            passe(Passe::Ajoute, f, d, hi2, d, p, c);
+            ajoute_desc(f, d, hi2, d, p);
+            c.ajoute(hi2 - d + 1);
         } else {
-            passe(Passe::Monte, f, d, hi2, d, p, c);
+            ajoute_asc(f, d, hi2, d, p);
+            c.ajoute(hi2 - d + 1);
             const u128 saut = static_cast<u128>(d) << k;
-            if (saut <= hi2) passe(Passe::Retire, f, static_cast<std::size_t>(saut), hi2, static_cast<std::size_t>(saut), p, c);
+            if (saut <= hi2) {
+                retire_desc(f, static_cast<std::size_t>(saut), hi2, static_cast<std::size_t>(saut), p);
+                c.ajoute(hi2 - static_cast<std::size_t>(saut) + 1);
+            }
         }
     }
     return hi;
@@ -113,7 +65,7 @@ struct Tables {
 };
 
 // The count modulo p (0: 2^64).
-u64 residu(const PlanStructure& pl, u64 p, const Tables& t, Compteur& c) {
+u64 residu(const PlanStructure& pl, u64 p, const Tables& t, Avancement& c) {
     const u64 H = pl.H, sigma = pl.sigma;
     u64* f = t.f;
     f[0] = 1;
@@ -140,7 +92,10 @@ u64 residu(const PlanStructure& pl, u64 p, const Tables& t, Compteur& c) {
             // kept at the multiples of p.
             std::copy(t.C, t.C + cmax + 1, t.W);
             const u64 hi = ajoute_items(pl, dernier, t.W, cmax, cmax + sigma, p, c);
-            if (d <= hi) passe(Passe::Monte, t.W, d, hi, d, p, c);
+            if (d <= hi) {
+                ajoute_asc(t.W, d, hi, d, p);
+                c.ajoute(hi - d + 1);
+            }
             // Above hi, h(y) is h at the top cell hi - q of the class of y
             // (q = (hi - y) mod d), 0 when the class has no cell there; y
             // and y - 2^k d share their class.
@@ -160,26 +115,18 @@ u64 residu(const PlanStructure& pl, u64 p, const Tables& t, Compteur& c) {
         }
         for (u64 k = 0; k <= std::min(cmax, pl.M); ++k) total.ajoute(t.C[k], F(pl.M - k));
     }
-    suivi_avance(c.cellules);
-    c.cellules = 0;
+    c.solde();
     // Without M itself at the top digit: the set {M} alone (carry 0, every
     // lower X_i empty) is left out.
     const u64 r = total.modulo(p);
     return p == 0 ? r - 1 : (r == 0 ? p - 1 : r - 1);
 }
 
-// Cells of one thread's tables.
-std::size_t cellules_fil(const PlanStructure& pl) {
-    std::size_t n = pl.H + 1;
-    if (pl.a >= 2) n += 2 * (pl.retenue + 1) + pl.sigma;
-    return n;
-}
-
 struct Fil {
     Memoire memoire;
     Tables t{};
     bool allouer(const PlanStructure& pl) {
-        const std::size_t n = cellules_fil(pl);
+        const std::size_t n = pl.octets / sizeof(u64);
         memoire = Memoire(memoire_obtenir(n), MemoireRendue{n});
         if (!memoire) return false;
         t.f = memoire.get();
@@ -195,7 +142,7 @@ bool compte_structure(const PlanStructure& pl, mpz_class& resultat) {
     const std::size_t K = pl.modules;
     std::vector<u64> modules(K, 0);
     for (std::size_t i = 1; i < K; ++i) modules[i] = comptage_interne::module_premier(i - 1);
-    const std::size_t octets = cellules_fil(pl) * sizeof(u64);
+    const std::size_t octets = pl.octets;
     unsigned fils = pl.fils > 1 && K > 1 ? 2 : 1;
     std::optional<Reservation> reservation;
     reservation.emplace(fils * octets);
@@ -216,7 +163,7 @@ bool compte_structure(const PlanStructure& pl, mpz_class& resultat) {
     suivi_prevoit(static_cast<std::uint64_t>(pl.cellules));
     std::vector<u64> residus(K, 0);
     auto travail = [&](unsigned t) {
-        Compteur c;
+        Avancement c;
         for (std::size_t i = t; i < K; i += fils) residus[i] = residu(pl, modules[i], tables[t].t, c);
     };
     if (fils == 1) {

@@ -34,7 +34,7 @@ struct PlanStructure {
     std::vector<unsigned> termes;
     std::size_t modules = 0;  // moduli of the count
     unsigned fils = 1;        // threads that share the moduli
-    std::size_t octets = 0;   // memory of one thread's tables
+    std::size_t octets = 0;   // memory of one thread's tables (the Tables of structure.cpp)
     double cout = 0;          // estimated nanoseconds
     double cellules = 0;      // estimated table cells written, all moduli
 };

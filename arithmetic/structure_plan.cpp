@@ -131,6 +131,7 @@ bool planifier_structure(const std::vector<std::pair<u64, unsigned>>& facteurs, 
         c.termes.assign(impairs.size(), b + 1);
         c.modules = K;
 
+        // One thread's tables (the Tables of structure.cpp): f, then C and W.
         std::size_t cellules = c.H + 1;
         if (a >= 2) cellules += 2 * (c.retenue + 1) + c.sigma;
         const double octets = static_cast<double>(cellules) * sizeof(u64);
