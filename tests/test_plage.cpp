@@ -2,8 +2,10 @@
 // and an interrupted count: it stops, gives its memory back, and leaves the
 // workspace of its thread as good as new.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <mutex>
 #include <optional>
 #include <sstream>
@@ -120,4 +122,31 @@ TEST(Plage, BudgetDansLOrdreDesN) {
     t30.join();
     EXPECT_EQ(servis, (std::vector<std::int64_t>{20, 30}));
     EXPECT_EQ(budget_disponible(), tout);
+}
+
+namespace {
+
+// Resident memory of the process, in bytes, read from the system.
+std::size_t resident() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0, residentes = 0;
+    statm >> pages >> residentes;
+    return residentes * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+}  // namespace
+
+// Counts whose tables the threads of a range keep from one N to the next
+// (tens of MiB) give their memory back to the system once done: nothing
+// stays resident outside the budget after the threads have ended.
+TEST(Plage, MemoireRendueAuSysteme) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer keeps freed memory in quarantine";
+#endif
+    const std::size_t avant = resident();
+    for (std::int64_t N : {2162160, 1441440, 2162160}) {
+        const std::vector<std::int64_t> d = verite::diviseurs_par_paires(N);
+        std::thread([&d, N] { compte_sommes(d.data(), d.size(), N); }).join();
+    }
+    EXPECT_LT(resident(), avant + (std::size_t{8} << 20));
 }
