@@ -1,6 +1,7 @@
-// Ranges computed by several threads against the single-threaded dialogue,
-// and an interrupted count: it stops, gives its memory back, and leaves the
-// workspace of its thread as good as new.
+// Ranges computed by several threads against the single-threaded dialogue;
+// an interrupted count: it stops, gives its memory back, and leaves the
+// workspace of its thread as good as new; the memory of counts in several
+// threads: granted in the order of N, and given back to the system.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
