@@ -1,9 +1,7 @@
 // Calculation loop and banner.
 #include "boucle.hpp"
 
-#include <chrono>
-
-#include "calcul.hpp"
+#include "controle.hpp"
 #include "plage.hpp"
 
 namespace {
@@ -68,32 +66,6 @@ int boucle(std::istream& in, std::ostream& out, Plage&& plage) {
 }
 
 }  // namespace
-
-bool calcul2(Console& c, Travail& w, const Vidage& v) {
-    if (!demande_bornes(c, w.N, w.Nmax)) return false;
-    // N - 1 >= 0 and N never passes Nmax, so nothing overflows at the top
-    // of the 64-bit range.
-    using horloge = std::chrono::steady_clock;
-    const auto delai = std::chrono::duration_cast<horloge::duration>(std::chrono::duration<double>(v.delai_max));
-    auto vide = horloge::now();  // the prompt has just been flushed
-    w.N = w.N - 1;
-    while (w.N < w.Nmax) {
-        w.N = w.N + 1;
-        w.S = w.N;
-        calcul(w, c.out);
-        if (v.chaque_bloc || horloge::now() - vide >= delai) {
-            c.out.flush();
-            vide = horloge::now();
-        }
-        // A reader that went away ends the dialogue at once.
-        if (!c.out) return false;
-    }
-    return true;
-}
-
-int dialogue(std::istream& in, std::ostream& out, Travail& w, const Vidage& v) {
-    return boucle(in, out, [&](Console& c) { return calcul2(c, w, v); });
-}
 
 int dialogue(std::istream& in, std::ostream& out, Equipe& e, const Vidage& v) {
     return boucle(in, out, [&](Console& c) {

@@ -36,9 +36,11 @@ int main(int argc, char** argv) {
 
     int statut = 1;
     try {
+        // One memory budget for every count of the program.
+        Budget budget;
         Travail w;
         amorce(w);
-        Equipe e;
+        Equipe e(budget);
         e.travaux.assign(nombre_de_fils(std::getenv("SOMMES_DIVISEURS_FILS")), w);
         e.ligne_etat = isatty(STDERR_FILENO) == 1;
         Vidage v;

@@ -1,6 +1,6 @@
 // The pool of a range and its ordered writer. The calling thread writes:
 // it takes the finished blocks in order, waking every few milliseconds (or
-// when the look-ahead is half full, or when a block starts a long count),
+// when the look-ahead is half full, or when a count estimated long starts),
 // and meanwhile draws the status line and watches for Ctrl-C.
 #include "plage.hpp"
 
@@ -16,8 +16,10 @@
 #include <thread>
 
 #include "calcul.hpp"
+#include "contexte.hpp"
 #include "etat.hpp"
 #include "interruption.hpp"
+#include "moteur.hpp"
 #include "suivi.hpp"
 
 namespace {
@@ -47,27 +49,15 @@ struct Partage {
     std::atomic<bool> vider{false};    // a block starts a long count
 };
 
-// The stream of a worker: a string whose flush (the report flushes before a
-// long count) asks the writer to flush what it has already written.
-class FluxBloc : public std::stringbuf {
-public:
-    explicit FluxBloc(Partage& p) : p_(p) {}
-
-protected:
-    int sync() override {
-        p_.vider.store(true);
-        p_.ecrivain.notify_one();
-        return 0;
-    }
-
-private:
-    Partage& p_;
-};
-
-void fil(Partage& p, unsigned id, Travail& w, Suivi& s, std::int64_t nmin) {
-    suivi_attache(&s);
-    FluxBloc tampon(p);
-    std::ostream out(&tampon);
+void fil(Partage& p, unsigned id, Travail& w, Budget& budget, Suivi& s, std::int64_t nmin) {
+    Contexte ctx(budget, &s);
+    // Before a long count the writer flushes what it has written already.
+    ctx.avant_long = [&p] {
+        p.vider.store(true);
+        p.ecrivain.notify_one();
+    };
+    Moteur moteur(ctx);
+    std::ostringstream out;
     for (;;) {
         std::uint64_t i;
         {
@@ -81,20 +71,24 @@ void fil(Partage& p, unsigned id, Travail& w, Suivi& s, std::int64_t nmin) {
         s.prevu.store(0);
         s.fait.store(0);
         s.N.store(N);
+        // Its place in the order of the range: the budget serves the
+        // smallest N first.
+        ctx.commence(static_cast<std::uint64_t>(N));
         w.N = N;
         w.S = N;
         std::string bloc;
         std::exception_ptr erreur;
         try {
-            tampon.str(std::string());
-            calcul(w, out);
-            bloc = tampon.str();
+            out.str(std::string());
+            calcul(w, moteur, out);
+            bloc = out.str();
         } catch (const Interruption&) {
             break;
         } catch (...) {
             erreur = std::current_exception();
         }
-        s.N.store(0);  // between counts: no other count waits behind this one
+        ctx.termine();  // between counts: no other count waits behind this one
+        s.N.store(0);
         std::lock_guard<std::mutex> l(p.m);
         p.blocs[i % kAvance] = std::move(bloc);
         p.erreurs[i % kAvance] = erreur;
@@ -102,7 +96,6 @@ void fil(Partage& p, unsigned id, Travail& w, Suivi& s, std::int64_t nmin) {
         if (erreur || i - p.ecrits >= kAvance / 2) p.ecrivain.notify_one();
         if (erreur) break;
     }
-    suivi_attache(nullptr);
 }
 
 double secondes(horloge::duration d) { return std::chrono::duration<double>(d).count(); }
@@ -255,11 +248,14 @@ bool calcul_plage(Console& c, std::int64_t nmin, std::int64_t nmax, Equipe& e, c
     const std::size_t nfils = std::max<std::size_t>(1, e.travaux.size());
     std::vector<Suivi> suivis(nfils);
     std::vector<std::thread> fils;
+    // The blocks are written in increasing N: counts short of memory are
+    // served in that order.
+    e.budget.ordonne(Ordre::croissant);
 
     interruption_arme(true);
     for (unsigned k = 0; k < nfils; ++k) {
         try {
-            fils.emplace_back(fil, std::ref(p), k, std::ref(e.travaux[k]), std::ref(suivis[k]), nmin);
+            fils.emplace_back(fil, std::ref(p), k, std::ref(e.travaux[k]), std::ref(e.budget), std::ref(suivis[k]), nmin);
         } catch (const std::system_error&) {
             break;  // no more threads: the ones started do the work
         }

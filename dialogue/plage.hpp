@@ -6,12 +6,16 @@
 #include <cstdint>
 #include <vector>
 
-#include "boucle.hpp"
+#include "budget.hpp"
 #include "controle.hpp"
 #include "travail.hpp"
+#include "vidage.hpp"
 
-// The computing threads: one work table (prime table seeded) per thread.
+// The computing threads: one work table (prime table seeded) per thread,
+// and the memory budget of the program, which their counts share.
 struct Equipe {
+    explicit Equipe(Budget& b) : budget(b) {}
+    Budget& budget;
     std::vector<Travail> travaux;
     bool ligne_etat = false;  // show the status line on standard error
 };

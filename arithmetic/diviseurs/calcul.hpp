@@ -4,14 +4,16 @@
 
 #include <ostream>
 
+#include "moteur.hpp"
 #include "travail.hpp"
 
-// Processes N (with S = N) and writes its report block to out.
-void calcul(Travail& w, std::ostream& out);
+// Processes N (with S = N) and writes its report block to out; an abundant
+// N is counted by m.
+void calcul(Travail& w, Moteur& m, std::ostream& out);
 
 // Writes the report block of N from SN, ND1, Smax and ns, then resets the
 // per-number tables. Runs the equal-sum count first when N is abundant.
-void rapport(Travail& w, std::ostream& out);
+void rapport(Travail& w, Moteur& m, std::ostream& out);
 
 // Writes v in plain decimal.
 void ecrire_entier(std::ostream& out, __int128 v);

@@ -1,9 +1,8 @@
-// Sorted lists of distinct subset sums with multiplicities: one item at a
-// time (the queue of the largest items), and the meet in the middle that
-// joins the lists of two halves.
-#include "comptage_interne.hpp"
+// Sorted lists of subset sums: merged one item at a time, and joined by the
+// meet in the middle.
+#include "listes.hpp"
 
-namespace comptage_interne {
+#include "noyaux.hpp"
 
 namespace {
 
@@ -16,7 +15,7 @@ u64 sature(u128 v) { return v > kSature ? kSature : static_cast<u64>(v); }
 // between slots a and b of (S, M); returns the slot holding the result and
 // its size in n, or -1 when a list would pass capacite.
 int sommes_moitie(const u64* v, std::size_t k, u64 autre, u64 L, u64 U, u64* const* S,
-                  u64* const* M, int a, int b, std::size_t capacite, std::size_t& n) {
+                  u64* const* M, int a, int b, std::size_t capacite, std::size_t& n, const Progres& pr) {
     S[a][0] = 0;
     M[a][0] = 1;
     n = 1;
@@ -28,7 +27,7 @@ int sommes_moitie(const u64* v, std::size_t k, u64 autre, u64 L, u64 U, u64* con
         const u64 seuil = L > bonus ? L - bonus : 0;
         n = etend_liste(S[a], M[a], n, v[i], seuil, U, S[b], M[b], capacite, 0);
         if (n > capacite) return -1;
-        suivi_point();
+        pr.point();
         const int c = a;
         a = b;
         b = c;
@@ -73,7 +72,7 @@ std::size_t etend_liste(const u64* s, const u64* m, std::size_t n, u64 v, u64 se
 }
 
 bool milieu(const Queue& q, u64 cible, u64 base, u64* h, u64* sommes, u64* mults,
-            std::size_t capacite) {
+            std::size_t capacite, const Progres& pr) {
     const std::size_t t = q.t;
     const std::size_t moitie = t / 2;  // first half: the larger items
     u128 somme_a = 0, somme_b = 0;
@@ -83,11 +82,11 @@ bool milieu(const Queue& q, u64 cible, u64 base, u64* h, u64* sommes, u64* mults
     u64* const S[3] = {sommes, sommes + capacite, sommes + 2 * capacite};
     u64* const M[3] = {mults, mults + capacite, mults + 2 * capacite};
     std::size_t na = 0, nb = 0;
-    const int ca = sommes_moitie(q.b, moitie, sature(somme_b), q.L, q.U, S, M, 0, 1, capacite, na);
+    const int ca = sommes_moitie(q.b, moitie, sature(somme_b), q.L, q.U, S, M, 0, 1, capacite, na, pr);
     if (ca < 0) return false;
     const int libre = 1 - ca;
     const int cb =
-        sommes_moitie(q.b + moitie, t - moitie, sature(somme_a), q.L, q.U, S, M, libre, 2, capacite, nb);
+        sommes_moitie(q.b + moitie, t - moitie, sature(somme_a), q.L, q.U, S, M, libre, 2, capacite, nb, pr);
     if (cb < 0) return false;
     const u64* as = S[ca];
     const u64* am = M[ca];
@@ -111,10 +110,8 @@ bool milieu(const Queue& q, u64 cible, u64 base, u64* h, u64* sommes, u64* mults
         depuis += haut - bas + 1;
         if (depuis >= (std::size_t{1} << 20)) {
             depuis = 0;
-            suivi_point();
+            pr.point();
         }
     }
     return true;
 }
-
-}  // namespace comptage_interne

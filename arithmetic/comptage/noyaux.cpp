@@ -1,11 +1,7 @@
-// The kernels of the counting tables, shared by the engine's table and the
-// walk over the digits of N: one item added to, or taken from, a table of
-// counts over consecutive sums, modulo p (p == 0: modulo 2^64). The loops are
-// built twice, AVX2 and baseline x86-64 (SD_CLONES).
-#include "comptage_interne.hpp"
-#include "suivi.hpp"
-
-namespace comptage_interne {
+// The table kernels: one item added to, or taken from, a table of counts
+// over consecutive sums. The loops are built twice, AVX2 and baseline x86-64
+// (SD_CLONES).
+#include "noyaux.hpp"
 
 namespace {
 
@@ -59,30 +55,30 @@ constexpr std::size_t kMorceau = std::size_t{1} << 18;
 // Runs noyau(x, y) over [a, b] in stretches of kMorceau cells, top stretch
 // first: the order of the descending kernels, each reading only below it.
 template <class Noyau>
-void par_morceaux_desc(std::size_t a, std::size_t b, Noyau&& noyau) {
+void par_morceaux_desc(std::size_t a, std::size_t b, const Progres& pr, Noyau&& noyau) {
     while (b - a >= kMorceau) {
         noyau(b - kMorceau + 1, b);
         b -= kMorceau;
-        suivi_point();
+        pr.point();
     }
     noyau(a, b);
 }
 
 // The same, bottom stretch first: the order of the ascending running sums.
 template <class Noyau>
-void par_morceaux_asc(std::size_t a, std::size_t b, Noyau&& noyau) {
+void par_morceaux_asc(std::size_t a, std::size_t b, const Progres& pr, Noyau&& noyau) {
     while (b - a >= kMorceau) {
         noyau(a, a + kMorceau - 1);
         a += kMorceau;
-        suivi_point();
+        pr.point();
     }
     noyau(a, b);
 }
 
 }  // namespace
 
-void ajoute_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
-    par_morceaux_desc(a, b, [=](std::size_t x, std::size_t y) {
+void ajoute_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr) {
+    par_morceaux_desc(a, b, pr, [=](std::size_t x, std::size_t y) {
         if (p == 0)
             ajoute_desc_2_64(f, x, y, d);
         else
@@ -90,8 +86,8 @@ void ajoute_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
     });
 }
 
-void ajoute_asc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
-    par_morceaux_asc(a, b, [=](std::size_t x, std::size_t y) {
+void ajoute_asc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr) {
+    par_morceaux_asc(a, b, pr, [=](std::size_t x, std::size_t y) {
         if (p == 0)
             ajoute_asc_2_64(f, x, y, d);
         else
@@ -99,13 +95,11 @@ void ajoute_asc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
     });
 }
 
-void retire_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
-    par_morceaux_desc(a, b, [=](std::size_t x, std::size_t y) {
+void retire_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr) {
+    par_morceaux_desc(a, b, pr, [=](std::size_t x, std::size_t y) {
         if (p == 0)
             retire_desc_2_64(f, x, y, d);
         else
             retire_desc_mod(f, x, y, d, p);
     });
 }
-
-}  // namespace comptage_interne

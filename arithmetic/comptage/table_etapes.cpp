@@ -1,10 +1,8 @@
-// Counting table: the step driver over the kernels of noyaux.cpp, and the
-// dot products that finish a count (built twice, AVX2 and baseline x86-64).
+// The step driver of a counting table over the kernels of noyaux.cpp, and
+// the dot products that finish a count (built twice, AVX2 and baseline x86-64).
 #include <cstring>
 
-#include "comptage_interne.hpp"
-
-namespace comptage_interne {
+#include "noyaux.hpp"
 
 namespace {
 
@@ -41,9 +39,8 @@ u64 somme_feuilles(const u64* f, u64 cible, const u64* x, const u64* mult, std::
     return s.modulo(p);
 }
 
-void execute_table(const Etape* e, std::size_t ne, u64* f, u64 p) {
+void execute_table(const Etape* e, std::size_t ne, u64* f, u64 p, Progres& av) {
     std::size_t lo = 0, hi = 0;
-    Avancement av;
     f[0] = 1;
     for (std::size_t i = 0; i < ne; ++i) {
         const Etape& et = e[i];
@@ -61,16 +58,16 @@ void execute_table(const Etape* e, std::size_t ne, u64* f, u64 p) {
             const std::size_t z1 = hi2 < A - 1 ? hi2 : A - 1;
             zero(f, z0, z1);
             // Inside the old window: the 0/1 step, top down.
-            if (A <= hi) ajoute_desc(f, A, hi, d, p);
+            if (A <= hi) ajoute_desc(f, A, hi, d, p, av);
         } else {
             // Chain of base d and 2^k terms: f'[s] = sum of f[s - j d] for
             // j < 2^k. Running sums h along the classes modulo d from lo
             // (h[s] = f[s] + h[s - d]), then f'[s] = h[s] - h[s - 2^k d].
             const std::size_t saut = static_cast<std::size_t>(et.saut);
             zero(f, hi + 1, hi2);
-            if (lo + d <= hi2) ajoute_asc(f, lo + d, hi2, d, p);
+            if (lo + d <= hi2) ajoute_asc(f, lo + d, hi2, d, p, av);
             const std::size_t r0 = lo2 > lo + saut ? lo2 : lo + saut;
-            if (r0 <= hi2) retire_desc(f, r0, hi2, saut, p);
+            if (r0 <= hi2) retire_desc(f, r0, hi2, saut, p, av);
         }
         lo = lo2;
         hi = hi2;
@@ -84,5 +81,3 @@ u64 unites_table(const Etape* e, std::size_t ne) {
     for (std::size_t i = 0; i < ne; ++i) n += e[i].hi - e[i].lo + 1;
     return n;
 }
-
-}  // namespace comptage_interne

@@ -1,8 +1,9 @@
 // Classification and report block of one N.
 #include "calcul.hpp"
 
+#include <vector>
+
 #include "diviseurs.hpp"
-#include "sommes.hpp"
 
 void ecrire_entier(std::ostream& out, __int128 v) {
     char buf[48];
@@ -17,7 +18,7 @@ void ecrire_entier(std::ostream& out, __int128 v) {
     out.write(p, buf + sizeof buf - p);
 }
 
-void rapport(Travail& w, std::ostream& out) {
+void rapport(Travail& w, Moteur& m, std::ostream& out) {
     // The per-number tables are reset however the report ends, an
     // interrupted count included, so that the next N starts clean.
     struct Remise {
@@ -33,12 +34,13 @@ void rapport(Travail& w, std::ostream& out) {
     } else if (w.Smax == N) {
         out << " \n \n \t \t " << w.SN << "  est parfait. Il a " << w.ND1 << " diviseurs propres.";
     } else {
-        const std::int64_t* div = w.Div.data() + 1;
-        const auto nd = static_cast<std::size_t>(w.ND1);
-        // Blocks already written reach the reader before a long count, so
-        // that none is lost if the user interrupts it.
-        if (sommes_longues(div, nd, w.SN)) out.flush();
-        w.ns = sommes_egales(div, nd, w.SN);
+        // The divisors and the factorization, as they are: the count
+        // rebuilds neither.
+        std::vector<Facteur> facteurs(static_cast<std::size_t>(w.nf));
+        for (std::int32_t j = 1; j <= w.nf; ++j)
+            facteurs[j - 1] = {static_cast<std::uint64_t>(w.Nfact[j]), static_cast<unsigned>(w.Nexpo[j])};
+        const Entree e{{w.Div.data() + 1, static_cast<std::size_t>(w.ND1)}, w.SN, facteurs};
+        w.ns = m.compte(e);
         out << "\n \n \t " << w.SN << "  :  " << w.ns << "  Solutions. Il a  " << w.ND1
             << "  diviseurs propres de somme ";
         ecrire_entier(out, w.Smax);
@@ -47,7 +49,7 @@ void rapport(Travail& w, std::ostream& out) {
     }
 }
 
-void calcul(Travail& w, std::ostream& out) {
+void calcul(Travail& w, Moteur& m, std::ostream& out) {
     diviseurs(w);
-    rapport(w, out);
+    rapport(w, m, out);
 }

@@ -1,0 +1,366 @@
+// The walk over the digits of N, from the structure of its divisors.
+//
+// Write N = p^a * M with p prime not dividing M. Every divisor of N is
+// p^i * m with m | M, so a set of proper divisors sums to N exactly when
+// N = sum over i of p^i * X_i, X_i being a sum of distinct divisors of M
+// (for i = a, without M itself). The count is a walk over the digits of N
+// in base p, from the lowest, with a carry that never passes
+// sigma(M) / (p - 1); each step needs only the subset-sum counts of the
+// divisors of M, a table over sigma(M) / 2 sums (a set and its complement
+// have the same count), not over N.
+//
+// Estimated cost: the passes of M's table, and for a >= 2 the a - 1 carry
+// steps, once per modulus, the moduli shared by two threads when the budget
+// holds two sets of tables. Needs the factorization of N. Wins for large N
+// with one large prime power or a small sigma(M): 720720, 10^18 = 2^18 5^18,
+// 1000001808 = 2^4 3^3 13 41 43 101 (p = 101: a table of 1.6 10^7 sums).
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+#include "couts.hpp"
+#include "methode.hpp"
+#include "modules.hpp"
+#include "noyaux.hpp"
+
+namespace {
+
+// Below this many cells (divisors times N), the table over every sum ends in
+// a few milliseconds: the walk is not priced.
+constexpr double kPetit = 16e6;
+// A first bound on the sums of divisors of M, before the memory budget has
+// its say: the half table would take 1 GiB.
+constexpr u64 kSigmaMax = u64{1} << 28;
+// Below this many nanoseconds per modulus, a second thread does not pay.
+constexpr double kFilMin = 2e6;
+
+struct Marche {
+    u64 p = 0;        // the prime whose digits are walked
+    unsigned a = 0;   // its exponent in N
+    u64 M = 0;        // N / p^a
+    u64 sigma = 0;    // sum of the divisors of M
+    u64 H = 0;        // sigma / 2: the half table of M's subset sums
+    u64 retenue = 0;  // bound of the carry: sigma / (p - 1)
+    // Items of M's table: each base d with the k terms d, 2d, ..., 2^(k-1) d
+    // (the divisors of M grouped along the powers of 2), lightest first.
+    std::vector<u64> base;
+    std::vector<unsigned> termes;
+    std::size_t modules = 0;  // moduli of the count
+    unsigned fils = 1;        // threads that share the moduli
+    std::size_t octets = 0;   // memory of one thread's tables (Tables below)
+    double cellules = 0;      // estimated table cells written, all moduli
+};
+
+// The first `items` items of M added to f, whose window [0, depart] holds
+// counts already; the window grows to [0, limite] at most, beyond which
+// nothing is kept. Returns the top of the window.
+// An item of k terms d, ..., 2^(k-1) d has for subset sums the multiples
+// j d, j < 2^k, each once: running sums with stride d, then the difference
+// at stride 2^k d.
+std::size_t ajoute_items(const Marche& pl, std::size_t items, u64* f, std::size_t depart, std::size_t limite, u64 p,
+                         Progres& c) {
+    std::size_t hi = depart;
+    u128 somme = depart;
+    for (std::size_t t = 0; t < items; ++t) {
+        const u64 d = pl.base[t];
+        const unsigned k = pl.termes[t];
+        somme += static_cast<u128>(d) * ((u64{1} << k) - 1);
+        const std::size_t hi2 = somme < limite ? static_cast<std::size_t>(somme) : limite;
+        if (hi2 > hi) std::memset(f + hi + 1, 0, (hi2 - hi) * sizeof(u64));
+        hi = hi2;
+        if (d > hi2) continue;
+        if (k == 1) {
+            ajoute_desc(f, d, hi2, d, p, c);
+            c.ajoute(hi2 - d + 1);
+        } else {
+            ajoute_asc(f, d, hi2, d, p, c);
+            c.ajoute(hi2 - d + 1);
+            const u128 saut = static_cast<u128>(d) << k;
+            if (saut <= hi2) {
+                retire_desc(f, static_cast<std::size_t>(saut), hi2, static_cast<std::size_t>(saut), p, c);
+                c.ajoute(hi2 - static_cast<std::size_t>(saut) + 1);
+            }
+        }
+    }
+    return hi;
+}
+
+// Cells written by ajoute_items with the same arguments, and the top of the
+// window in haut.
+double cellules_items(const Marche& pl, std::size_t items, u64 depart, u64 limite, u64& haut) {
+    double n = 0;
+    u128 somme = depart;
+    haut = depart;
+    for (std::size_t t = 0; t < items; ++t) {
+        const u64 d = pl.base[t];
+        const unsigned k = pl.termes[t];
+        somme += static_cast<u128>(d) * ((u64{1} << k) - 1);
+        const u64 hi = somme < limite ? static_cast<u64>(somme) : limite;
+        haut = hi;
+        if (d > hi) continue;
+        n += static_cast<double>(hi - d + 1);
+        const u128 saut = static_cast<u128>(d) << k;
+        if (k > 1 && saut <= hi) n += static_cast<double>(hi - static_cast<u64>(saut) + 1);
+    }
+    return n;
+}
+
+struct Tables {
+    u64* f;  // half table: H + 1 cells
+    u64* C;  // carries: retenue + 1 cells (a >= 2)
+    u64* W;  // carries times the table of M: retenue + sigma + 1 cells (a >= 2)
+};
+
+// The count modulo p (0: 2^64).
+u64 residu(const Marche& pl, u64 p, const Tables& t, Progres& c) {
+    const u64 H = pl.H, sigma = pl.sigma;
+    u64* f = t.f;
+    f[0] = 1;
+    ajoute_items(pl, pl.base.size(), f, 0, H, p, c);
+    // Count of the subsets of divisors of M summing to s: s and sigma - s alike.
+    auto F = [f, H, sigma](u64 s) { return s > sigma ? u64{0} : f[s <= H ? s : sigma - s]; };
+    Somme192 total;
+    if (pl.a == 1) {
+        // N = X_0 + p X_1: X_0 = p c, X_1 = M - c.
+        const u64 cmax = std::min(sigma / pl.p, pl.M);
+        for (u64 k = 0; k <= cmax; ++k) total.ajoute(F(pl.p * k), F(pl.M - k));
+    } else {
+        u64 cmax = sigma / pl.p;
+        for (u64 k = 0; k <= cmax; ++k) t.C[k] = F(pl.p * k);
+        // The last item (d, k terms) is left out of the table: only the
+        // multiples of p of the product are read, each as h(x) - h(x - 2^k d)
+        // from the running sums h along the classes modulo d, which stay
+        // constant above the window.
+        const std::size_t dernier = pl.base.size() - 1;
+        const u64 d = pl.base[dernier];
+        const u64 saut = d << pl.termes[dernier];
+        for (unsigned i = 1; i < pl.a; ++i) {
+            // Carry in, plus p^i X_i: the carries times the table of M,
+            // kept at the multiples of p.
+            std::copy(t.C, t.C + cmax + 1, t.W);
+            const u64 hi = ajoute_items(pl, dernier, t.W, cmax, cmax + sigma, p, c);
+            if (d <= hi) {
+                ajoute_asc(t.W, d, hi, d, p, c);
+                c.ajoute(hi - d + 1);
+            }
+            // Above hi, h(y) is h at the top cell hi - q of the class of y
+            // (q = (hi - y) mod d), 0 when the class has no cell there; y
+            // and y - 2^k d share their class.
+            const u64* h = t.W;
+            const u64 pas = pl.p % d;
+            u64 q = hi % d;
+            cmax = (cmax + sigma) / pl.p;
+            for (u64 k = 0; k <= cmax; ++k) {
+                const u64 x = pl.p * k;
+                const u64 a = x <= hi ? h[x] : (q <= hi ? h[hi - q] : 0);
+                const u64 b = x < saut ? 0 : (x - saut <= hi ? h[x - saut] : a);
+                const u64 r = a - b;
+                t.C[k] = p == 0 || a >= b ? r : r + p;
+                q = q >= pas ? q - pas : q + d - pas;
+            }
+            c.ajoute(cmax + 1);
+        }
+        for (u64 k = 0; k <= std::min(cmax, pl.M); ++k) total.ajoute(t.C[k], F(pl.M - k));
+    }
+    c.solde();
+    // Without M itself at the top digit: the set {M} alone (carry 0, every
+    // lower X_i empty) is left out.
+    const u64 r = total.modulo(p);
+    return p == 0 ? r - 1 : (r == 0 ? p - 1 : r - 1);
+}
+
+struct Fil {
+    Memoire memoire;
+    Tables t{};
+    bool allouer(const Marche& pl) {
+        const std::size_t n = pl.octets / sizeof(u64);
+        memoire = Memoire(memoire_obtenir(n), MemoireRendue{n});
+        if (!memoire) return false;
+        t.f = memoire.get();
+        t.C = t.f + pl.H + 1;
+        t.W = t.C + pl.retenue + 1;
+        return true;
+    }
+};
+
+class PlanChiffres : public Plan {
+public:
+    explicit PlanChiffres(Marche m) : m_(std::move(m)) {}
+    const char* nom() const override { return "parcours des chiffres"; }
+    Issue execute(Demande& d, mpz_class& resultat) override;
+
+private:
+    Marche m_;
+};
+
+Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
+    const Marche& pl = m_;
+    const std::size_t K = pl.modules;
+    std::vector<u64> modules(K, 0);
+    for (std::size_t i = 1; i < K; ++i) modules[i] = module(d.w.premiers, i);
+    const std::size_t octets = pl.octets;
+    unsigned fils = pl.fils > 1 && K > 1 ? 2 : 1;
+    std::optional<Reservation> reservation;
+    reservation.emplace(d.ctx, fils * octets);
+    if (!*reservation && fils == 2) {
+        fils = 1;
+        reservation.emplace(d.ctx, octets);
+    }
+    if (!*reservation) return Issue::memoire;
+    Fil tables[2];
+    for (unsigned i = 0; i < fils; ++i)
+        if (!tables[i].allouer(pl)) {
+            if (i == 0) return Issue::memoire;
+            fils = 1;
+        }
+
+    Progres pr(d.ctx.suivi());
+    pr.prevoit(static_cast<std::uint64_t>(pl.cellules));
+    std::vector<u64> residus(K, 0);
+    auto travail = [&](unsigned t, Progres& c) {
+        for (std::size_t i = t; i < K; i += fils) residus[i] = residu(pl, modules[i], tables[t].t, c);
+    };
+    if (fils == 1) {
+        travail(0, pr);
+    } else {
+        std::exception_ptr erreur;
+        {
+            // Joined on the way out, whatever this thread throws.
+            std::jthread aide;
+            try {
+                aide = std::jthread([&] {
+                    Progres second(d.ctx.suivi());
+                    try {
+                        travail(1, second);
+                    } catch (...) {
+                        erreur = std::current_exception();
+                    }
+                });
+            } catch (const std::system_error&) {
+                travail(1, pr);  // no thread to be had: its share here too
+            }
+            travail(0, pr);
+        }
+        if (erreur) std::rethrow_exception(erreur);
+    }
+    resultat = K == 1 ? mpz_class(static_cast<unsigned long>(residus[0])) : reconstruire(residus.data(), K, d.w.premiers);
+    return Issue::fait;
+}
+
+// The walk over the digits of p^a, the estimate of its cost in cout; false
+// when its tables do not fit the budget.
+bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout) {
+    const std::span<const Facteur> facteurs = d.entree.facteurs;
+    const std::size_t K = d.pb.modules;
+    // The whole budget: a count that holds part of it now gives it back,
+    // and the walk waits for it.
+    const std::size_t budget = d.ctx.budget().total();
+    // M = N / p^a, the sum of its divisors and its prime powers.
+    u64 M = static_cast<u64>(d.entree.cible);
+    for (unsigned i = 0; i < a; ++i) M /= p;
+    u128 sigma = 1;
+    unsigned b = 0;               // exponent of 2 in M
+    std::vector<u64> impairs{1};  // odd divisors of M
+    for (const auto& [q, e] : facteurs) {
+        if (q == p) continue;
+        u128 s = 1, qk = 1;
+        for (unsigned i = 0; i < e; ++i) {
+            qk *= q;
+            s += qk;
+        }
+        sigma *= s;
+        if (sigma > kSigmaMax) return false;
+        if (q == 2) {
+            b = e;
+            continue;
+        }
+        const std::size_t m = impairs.size();
+        u64 x = 1;
+        for (unsigned i = 0; i < e; ++i) {
+            x *= q;
+            for (std::size_t j = 0; j < m; ++j) impairs.push_back(impairs[j] * x);
+        }
+    }
+    c.p = p;
+    c.a = a;
+    c.M = M;
+    c.sigma = static_cast<u64>(sigma);
+    c.H = c.sigma / 2;
+    c.retenue = c.sigma / (p - 1);
+    // Each odd divisor r with r, 2r, ..., 2^b r: one item of b + 1 terms.
+    std::sort(impairs.begin(), impairs.end());
+    c.base = impairs;
+    c.termes.assign(impairs.size(), b + 1);
+    c.modules = K;
+
+    // One thread's tables: f, then C and W.
+    std::size_t cellules = c.H + 1;
+    if (a >= 2) cellules += 2 * (c.retenue + 1) + c.sigma;
+    const double octets = static_cast<double>(cellules) * sizeof(u64);
+    if (octets > static_cast<double>(budget)) return false;
+
+    const double passes = static_cast<double>(c.base.size()) * 2;
+    u64 haut;
+    double cell = cellules_items(c, c.base.size(), 0, c.H, haut);
+    double ns = passes * couts::kEtape + couts::kLecture * static_cast<double>(std::min(c.sigma / p, M));
+    if (a >= 2) {
+        // Every carry step bounded by the largest carry: the items but the
+        // last, the running sums of the last, the carries read.
+        const double pas = cellules_items(c, c.base.size() - 1, c.retenue, c.retenue + c.sigma, haut) +
+                           static_cast<double>(haut) + static_cast<double>(c.retenue);
+        cell += (a - 1) * pas;
+        const u64 lus = c.sigma / p + c.retenue;  // carries read at each step
+        ns += (a - 1) * (passes * couts::kEtape + static_cast<double>(lus) * couts::kEchantillon);
+    }
+    ns += cell * couts::cellule(cellules);
+    c.octets = cellules * sizeof(u64);
+    c.fils = K > 1 && ns > kFilMin && 2 * octets <= static_cast<double>(budget) ? 2 : 1;
+    const std::size_t tours = (K + c.fils - 1) / c.fils;  // moduli per thread
+    cout = static_cast<double>(tours) * ns;
+    c.cellules = static_cast<double>(K) * cell;
+    return true;
+}
+
+std::unique_ptr<Plan> plan_de(Marche&& m, double cout) {
+    // What it needs at least: the tables of one thread.
+    const std::size_t octets = m.octets;
+    auto plan = std::make_unique<PlanChiffres>(std::move(m));
+    plan->cout = cout;
+    plan->octets = octets;
+    return plan;
+}
+
+}  // namespace
+
+std::unique_ptr<Plan> chiffres_en(Demande& d, std::uint64_t p) {
+    for (const auto& [q, a] : d.entree.facteurs) {
+        Marche m;
+        double cout;
+        if (q == p && marche(d, q, a, m, cout)) return plan_de(std::move(m), cout);
+    }
+    return nullptr;
+}
+
+std::unique_ptr<Plan> planifie_chiffres(Demande& d) {
+    const Entree& e = d.entree;
+    // Short counts are left to the table: the walk is not even priced.
+    if (e.facteurs.empty() || e.cible <= 0 || d.plafond <= couts::kLong ||
+        static_cast<double>(e.div.size()) * static_cast<double>(e.cible) <= kPetit)
+        return nullptr;
+    Marche best;
+    double cout_best = d.plafond;
+    for (const auto& [p, a] : e.facteurs) {
+        Marche m;
+        double cout;
+        if (marche(d, p, a, m, cout) && cout < cout_best) {
+            best = std::move(m);
+            cout_best = cout;
+        }
+    }
+    if (best.p == 0) return nullptr;
+    return plan_de(std::move(best), cout_best);
+}

@@ -1,0 +1,39 @@
+// The cost model of every counting method: estimated nanoseconds of the
+// kernels, calibrated on this machine by bench_noyaux (bench/README.md says
+// how to calibrate again on another one).
+#pragma once
+
+#include <cstddef>
+
+namespace couts {
+
+// Table cell updated by a 0/1 step or a running sum, by the size of the table
+// the pass runs over (in cells): within the caches, then in memory, where the
+// passes are bound by its bandwidth.
+constexpr std::size_t kCache = std::size_t{1} << 18;
+constexpr double kCelluleCache = 0.20;
+constexpr double kCelluleGrande = 0.30;
+inline double cellule(std::size_t cellules) { return cellules <= kCache ? kCelluleCache : kCelluleGrande; }
+// Running sums with a stride below 8 (not vectorized).
+constexpr double kCelluleScalaire = 0.8;
+// Fixed cost of one pass over a table.
+constexpr double kEtape = 12.0;
+// Sorted list entry merged.
+constexpr double kListe = 3.0;
+// List entry read against the table, per modulus.
+constexpr double kFeuille = 1.0;
+// Histogram cell of the meet in the middle, modulo 2^64, then modulo a prime.
+constexpr double kScalaire = 0.3;
+constexpr double kScalairePremier = 1.5;
+// Pair joined by the meet in the middle.
+constexpr double kPaire = 3.0;
+// Pair of table cells read and multiplied at the last digit of the walk.
+constexpr double kLecture = 4.0;
+// Carry read from the running sums of the walk.
+constexpr double kEchantillon = 1.5;
+
+// Above this estimate a count is long: what is written goes to the reader
+// before it starts.
+constexpr double kLong = 10e6;
+
+}  // namespace couts

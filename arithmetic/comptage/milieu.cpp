@@ -1,0 +1,98 @@
+// A table over the smallest items and a meet in the middle over the largest
+// (the queue): the sorted subset sums of the two halves of the queue, joined
+// into a histogram over the window of the table, then one dot product per
+// modulus. Estimated cost: the table over items[0..j) times the moduli, the
+// histogram, the two half lists and the pairs joined. Wins when the target
+// is far too large for a table and the divisors are few: N near 2^63 with
+// up to about 60 divisors.
+#include <algorithm>
+#include <cmath>
+
+#include "couts.hpp"
+#include "methode.hpp"
+#include "prefixe.hpp"
+
+namespace {
+
+// Below this estimate of the best plan, a meet in the middle is not priced.
+constexpr double kMilieuMin = 1e6;
+
+class PlanMilieu : public Plan {
+public:
+    PlanMilieu(std::size_t j, std::size_t lo, std::size_t hi) : j_(j), lo_(lo), hi_(hi) {}
+    const char* nom() const override { return "table et rencontre au milieu"; }
+
+    Issue execute(Demande& d, mpz_class& resultat) override {
+        Atelier& w = d.w;
+        const Probleme& pb = d.pb;
+        etapes_croissantes(w, pb, j_);
+        const std::size_t W = hi_ - lo_ + 1;
+        u64* F = w.table.obtenir(d.ctx, hi_ + 1);
+        u64* H = F ? w.histo.obtenir(d.ctx, W) : nullptr;
+        u64* S = H ? w.sommes.obtenir(d.ctx, 3 * kCapaciteMilieu) : nullptr;
+        u64* M = S ? w.mults.obtenir(d.ctx, 3 * kCapaciteMilieu) : nullptr;
+        if (!M) return Issue::memoire;
+        Progres pr(d.ctx.suivi());
+        pr.prevoit((unites_table(w.etapes.data(), w.etapes.size()) + W) * pb.modules);
+        const Queue q = prepare_queue(w, pb, j_, lo_, hi_);
+        std::fill(H, H + W, u64{0});
+        if (!milieu(q, pb.T, lo_, H, S, M, kCapaciteMilieu, pr)) return Issue::capacite;
+        resultat = par_modules(w, pb, F, pr, [&](u64 p) {
+            const u64 r = produit_scalaire(F + lo_, H, W, p);
+            pr.avance(W);
+            return r;
+        });
+        return Issue::fait;
+    }
+
+private:
+    std::size_t j_, lo_, hi_;
+};
+
+// Both halves: every merge pass (twice the final list) and the first touch
+// of their buffers.
+double cout_listes(std::size_t t) {
+    const double a = std::exp2(static_cast<double>(t / 2));
+    const double b = std::exp2(static_cast<double>(t - t / 2));
+    return 4.0 * (a + b) * couts::kListe;
+}
+
+}  // namespace
+
+std::unique_ptr<Plan> milieu_en(Demande& d, std::size_t j) {
+    std::size_t lo, hi;
+    fenetre_apres(d.w, d.pb, j, lo, hi);
+    auto plan = std::make_unique<PlanMilieu>(j, lo, hi);
+    plan->octets = (hi + 1 + hi - lo + 1 + 6 * kCapaciteMilieu) * sizeof(u64);
+    return plan;
+}
+
+std::unique_ptr<Plan> planifie_milieu(Demande& d) {
+    if (d.plafond <= kMilieuMin) return nullptr;
+    const Probleme& pb = d.pb;
+    const Atelier& w = d.w;
+    const std::size_t m = pb.m;
+    const double K = static_cast<double>(pb.modules);
+    const std::size_t jmax = j_max(w, pb, d.cellules_max);
+    std::unique_ptr<Plan> best;
+    double cout_best = d.plafond;
+    for (std::size_t j = jmax; j + kQueueMilieuMax >= m; --j) {
+        const std::size_t t = m - j;
+        std::size_t lo, hi;
+        fenetre_apres(w, pb, j, lo, hi);
+        const std::size_t W = hi - lo + 1;
+        if (t >= 2 && static_cast<u128>(hi) + 1 + W <= std::min(kCellulesMaxMilieu, d.cellules_max)) {
+            // Pairs: the 2^t queue sums spread over [0, their total].
+            const double etendue = static_cast<double>(pb.total - w.prefixe[j]) + 1.0;
+            const double paires = 4.0 * std::exp2(static_cast<double>(t)) * std::min(1.0, W / etendue) + 1.0;
+            const double c = K * w.cout_prefixe[j] + W * (couts::kScalaire + (K - 1) * couts::kScalairePremier) +
+                             cout_listes(t) + paires * couts::kPaire;
+            if (c < cout_best) {
+                best = milieu_en(d, j);
+                best->cout = cout_best = c;
+            }
+        }
+        if (j == 0) break;
+    }
+    return best;
+}

@@ -1,0 +1,27 @@
+// Moduli of a count: 2^64, then the primes just below 2^63, as many as the
+// largest possible count requires; and the exact rebuild of the count from
+// its residues by the Chinese remainder theorem (GMP).
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include <gmpxx.h>
+
+#include "probleme.hpp"
+
+// Largest number of items whose count always fits in 64 bits: no sum is
+// reached by more sets of k distinct positive integers than the middle sum
+// of 1, 2, ..., k (the largest coefficient of (1 + x)(1 + x^2)...(1 + x^k)),
+// and that coefficient is below 2^64 up to k = 72.
+constexpr std::size_t kItems64 = 72;
+
+// Number of moduli whose product exceeds every possible count with m items.
+std::size_t nombre_modules(std::size_t m);
+
+// The modulus i of a count: 0 (standing for 2^64) for i = 0, then the primes
+// below 2^63, descending. premiers keeps those found so far.
+u64 module(std::vector<u64>& premiers, std::size_t i);
+
+// The count from its residues: r[i] modulo module(premiers, i).
+mpz_class reconstruire(const u64* r, std::size_t modules, std::vector<u64>& premiers);

@@ -1,0 +1,58 @@
+// When nothing else fits: the largest table that fits over the smallest
+// items, and a depth-first walk over the subsets of the largest items (the
+// queue), pruned on the window of the table, once per modulus. Memory is
+// O(t) for the walk whatever the number of leaves, which may be
+// astronomically large: its cost is not estimated (infinite), and it is
+// chosen only when no other plan exists. It may never end.
+#include <algorithm>
+
+#include "methode.hpp"
+#include "prefixe.hpp"
+
+namespace {
+
+class PlanParcours : public Plan {
+public:
+    PlanParcours(std::size_t j, std::size_t lo, std::size_t hi) : j_(j), lo_(lo), hi_(hi) {}
+    const char* nom() const override { return "table et parcours"; }
+
+    Issue execute(Demande& d, mpz_class& resultat) override {
+        Atelier& w = d.w;
+        const Probleme& pb = d.pb;
+        etapes_croissantes(w, pb, j_);
+        u64* F = w.table.obtenir(d.ctx, hi_ + 1);
+        if (!F) return Issue::memoire;
+        const bool queue = j_ < pb.m;
+        Progres pr(d.ctx.suivi());
+        pr.prevoit((unites_table(w.etapes.data(), w.etapes.size()) + (queue ? kUnitesParcours : 0)) * pb.modules);
+        const Queue q = prepare_queue(w, pb, j_, lo_, hi_);
+        resultat = par_modules(w, pb, F, pr, [&](u64 p) {
+            if (!queue) return F[pb.T];
+            u64 r = 0;
+            parcours(q, PileParcours{w.pile_x.data(), w.pile_k.data()}, pr,
+                     [&r, F, T = pb.T, p](u64 x) { r = ajoute_mod(r, F[T - x], p); });
+            return r;
+        });
+        return Issue::fait;
+    }
+
+private:
+    std::size_t j_, lo_, hi_;
+};
+
+}  // namespace
+
+std::unique_ptr<Plan> parcours_en(Demande& d, std::size_t j) {
+    j = std::min(j, d.pb.m);
+    std::size_t lo, hi;
+    fenetre_apres(d.w, d.pb, j, lo, hi);
+    auto plan = std::make_unique<PlanParcours>(j, lo, hi);
+    plan->octets = (hi + 1) * sizeof(u64);
+    return plan;
+}
+
+std::unique_ptr<Plan> planifie_parcours(Demande& d) {
+    // Offered only when no other plan was found.
+    if (d.plafond < kInfini) return nullptr;
+    return parcours_en(d, j_max(d.w, d.pb, d.cellules_max));
+}

@@ -1,0 +1,66 @@
+// The table over the smallest items, shared by the methods that split the
+// items at j: items[0..j) go to a counting table, items[j..m) (the largest,
+// the "queue") are handled apart. The window of useful sums of that table,
+// its steps, its estimated cost, and the queue laid out largest first.
+#pragma once
+
+#include <cstddef>
+
+#include <gmpxx.h>
+
+#include "listes.hpp"
+#include "modules.hpp"
+#include "noyaux.hpp"
+#include "probleme.hpp"
+
+// Window of useful sums as items are added: sums reachable by the items
+// taken (at most fait) and still able to reach T with the others (reste).
+struct Fenetre {
+    u64 T;
+    u128 fait;
+    u128 reste;
+    std::size_t lo = 0, hi = 0;
+
+    void avance(u64 w) {
+        fait += w;
+        reste -= w;
+        hi = static_cast<std::size_t>(fait < T ? fait : T);
+        lo = static_cast<std::size_t>(reste >= T ? 0 : T - reste);
+    }
+};
+
+// Cells written by the 0/1 step of item x from a window starting at lo to
+// the window of f.
+double cellules_item(std::size_t lo, u64 x, const Fenetre& f);
+
+// w.prefixe and w.cout_prefixe (the estimated cost of the table over
+// items[0..j), ascending) for the items of the problem.
+void prepare_prefixes(Atelier& w, const Probleme& pb);
+
+// The window of the table over items[0..j) once the queue is left.
+void fenetre_apres(const Atelier& w, const Probleme& pb, std::size_t j, std::size_t& lo, std::size_t& hi);
+
+// The largest j whose table fits in cellules_max cells.
+std::size_t j_max(const Atelier& w, const Probleme& pb, std::size_t cellules_max);
+
+// The steps of the table over items[0..j), ascending, in w.etapes.
+void etapes_croissantes(Atelier& w, const Probleme& pb, std::size_t j);
+
+// The queue items[j..m), largest first, with the walk scratch, for a table
+// whose window is [lo, hi].
+Queue prepare_queue(Atelier& w, const Probleme& pb, std::size_t j, std::size_t lo, std::size_t hi);
+
+// The table of the steps in w.etapes run on F once per modulus of the
+// problem, each residue finished by fin(p) from the filled table (p: the
+// modulus, 0 for 2^64), then the count rebuilt from the residues.
+template <class Fin>
+mpz_class par_modules(Atelier& w, const Probleme& pb, u64* F, Progres& pr, Fin&& fin) {
+    const std::size_t K = pb.modules;
+    w.residus.assign(K, 0);
+    for (std::size_t i = 0; i < K; ++i) {
+        const u64 p = module(w.premiers, i);
+        execute_table(w.etapes.data(), w.etapes.size(), F, p, pr);
+        w.residus[i] = fin(p);
+    }
+    return K == 1 ? mpz_class(static_cast<unsigned long>(w.residus[0])) : reconstruire(w.residus.data(), K, w.premiers);
+}

@@ -1,0 +1,128 @@
+// What a count is asked and what it works on: the request (the values, the
+// target, the factorization of the target when the values are its proper
+// divisors), the problem after reduction, and the reusable workspace of the
+// engine of one thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <span>
+#include <utility>
+#include <vector>
+
+#include "contexte.hpp"
+#include "memoire.hpp"
+
+using u64 = std::uint64_t;
+using u128 = unsigned __int128;
+
+// A prime factor of the target and its exponent.
+using Facteur = std::pair<std::uint64_t, unsigned>;
+
+// A count: how many sets of entries of div sum to cible. div holds positive
+// values, ascending (the proper divisors of N); any list is accepted, though:
+// unsorted or repeated entries are counted as a search over subsets counts
+// them, an entry 0 doubles the count and negative entries are left out.
+// facteurs is the factorization of cible, ascending, when div is exactly the
+// list of its proper divisors, and empty otherwise.
+struct Entree {
+    std::span<const std::int64_t> div;
+    std::int64_t cible = 0;
+    std::span<const Facteur> facteurs;
+};
+
+// ---------------------------------------------------------------------------
+// Limits.
+
+// Cells (8 bytes) of the counting table.
+constexpr std::size_t kCellulesMax = std::size_t{1} << 26;  // 512 MiB
+// Table plus histogram beside the meet in the middle.
+constexpr std::size_t kCellulesMaxMilieu = std::size_t{1} << 24;  // 128 MiB
+// Distinct sums per list of the queue (3 lists of sums and multiplicities,
+// 48 bytes per entry).
+constexpr std::size_t kCapaciteListe = std::size_t{1} << 21;  // 96 MiB
+// Distinct sums per half of the meet in the middle (same layout).
+constexpr std::size_t kCapaciteMilieu = std::size_t{1} << 23;  // 384 MiB
+// Longest queue whose multiplicities are exact on 64 bits (below 2^63);
+// longer lists keep them modulo each modulus in turn.
+constexpr std::size_t kQueueMax = 63;
+// Longest queue split in two halves by the meet in the middle.
+constexpr std::size_t kQueueMilieuMax = 46;
+
+// ---------------------------------------------------------------------------
+// The problem after reduction (moteur.cpp): the items of Atelier::items.
+
+struct Probleme {
+    u64 T = 0;          // target, at most half of the total of the items
+    u128 total = 0;     // sum of the items (>= 2T)
+    std::size_t m = 0;  // number of items
+    bool distincts = true;
+    bool connu = false;  // the count is known without counting: resultat
+    u64 resultat = 0;
+    std::size_t zeros = 0;    // entries equal to 0: each doubles the count
+    std::size_t modules = 1;  // moduli the count may need (modules.hpp)
+};
+
+// ---------------------------------------------------------------------------
+// Buffers.
+
+// A buffer of 64-bit cells, of unspecified content, that only grows (by
+// half again at least) and reports a failed allocation instead of throwing.
+// Its bytes are taken from the memory budget of the count's context for as
+// long as it holds them: a request the budget cannot grant fails like an
+// allocation.
+struct Tampon {
+    Memoire p;
+    std::size_t n = 0;
+    Budget* budget = nullptr;  // where the bytes held go back
+
+    Tampon() = default;
+    Tampon(Tampon&& o) noexcept : p(std::move(o.p)), n(o.n), budget(o.budget) { o.n = 0; }
+    Tampon& operator=(Tampon&& o) noexcept;
+    ~Tampon() { rendre(); }
+
+    u64* obtenir(Contexte& c, std::size_t k);  // nullptr when memory or budget fails
+    void rendre_si_gros(std::size_t max);       // frees it beyond max cells
+    void rendre();                              // frees it
+};
+
+// Buffers above this many cells are given back at the end of each count.
+constexpr std::size_t kGardeMax = std::size_t{1} << 22;  // 32 MiB
+
+// One step of a counting table (noyaux.hpp).
+struct Etape {
+    u64 d;           // the item, or the base e of a chain
+    u64 saut;        // 0 for a single item; 2^k * e for a chain of k items
+    std::size_t lo;  // window after the step
+    std::size_t hi;
+};
+
+// The reusable workspace of the counts of one thread.
+struct Atelier {
+    std::vector<u64> items;            // usable items, ascending
+    std::vector<u128> prefixe;         // prefixe[j] = items[0] + ... + items[j-1]
+    std::vector<double> cout_prefixe;  // estimated cost of the table over items[0..j)
+    std::vector<Etape> etapes;         // steps of the plan being run
+    std::vector<Etape> etapes_zz;      // steps of the zigzag table
+    struct Unite {                     // a doubling chain of the zigzag table
+        u64 e;
+        unsigned k;  // terms e, 2e, ..., 2^(k-1) e
+        u64 poids;   // their sum
+    };
+    std::vector<Unite> unites, ordre;
+    std::vector<u64> queue, reste;  // queue items and suffix sums
+    std::vector<u64> pile_x;        // walk scratch
+    std::vector<std::size_t> pile_k;
+    std::vector<u64> residus;
+    std::vector<u64> premiers;     // the prime moduli found so far (modules.hpp)
+    Tampon table;                  // counting table
+    Tampon histo;                  // histogram of the meet in the middle
+    Tampon ls, lm;                 // sum lists of the queue: 3 slots of sums, multiplicities
+    std::size_t capa_liste = 0;    // entries per slot of ls / lm
+    Tampon sommes, mults;          // halves of the meet in the middle
+
+    // Every buffer back to the budget; or only those above kGardeMax.
+    void libere();
+    void libere_gros();
+};

@@ -1,0 +1,133 @@
+// The whole counting table over every item, in one of two orders: ascending,
+// or the zigzag of doubling chains. Estimated cost: the cells of each step's
+// window, times the moduli. Wins whenever the table over all the useful sums
+// fits and is cheap: most N below 10^9.
+//
+// Zigzag: the doubling chains e, 2e, 4e, ... of the (distinct) items, sorted
+// by weight and laid every other one going up, the rest coming back down, so
+// that both the sums taken and the sums left grow slowly from the two ends;
+// the wide windows are left to the few heavy chains in the middle. Each
+// chain is one bounded step or its single items, whichever is cheaper.
+#include <algorithm>
+
+#include "couts.hpp"
+#include "methode.hpp"
+#include "prefixe.hpp"
+
+namespace {
+
+// Below this estimate the zigzag steps are not worth building.
+constexpr double kZigzagMin = 20e3;
+
+// The zigzag steps in w.etapes_zz (when etapes); returns their cost.
+double plan_zigzag(Atelier& w, const Probleme& pb, bool etapes) {
+    const std::vector<u64>& a = w.items;
+    const std::size_t m = pb.m;
+    std::vector<Atelier::Unite>& unites = w.unites;
+    std::vector<Atelier::Unite>& ordre = w.ordre;
+    unites.clear();
+    if (pb.distincts) {
+        auto present = [&a](u64 v) { return std::binary_search(a.begin(), a.end(), v); };
+        for (std::size_t i = 0; i < m; ++i) {
+            const u64 e = a[i];
+            if ((e & 1) == 0 && present(e / 2)) continue;  // inside a chain
+            unsigned k = 1;
+            u64 x = e;
+            while (present(x * 2)) {  // x <= T < 2^63
+                x *= 2;
+                ++k;
+            }
+            unites.push_back({e, k, 2 * x - e});
+        }
+    } else {
+        for (std::size_t i = 0; i < m; ++i) unites.push_back({a[i], 1, a[i]});
+    }
+    std::stable_sort(unites.begin(), unites.end(),
+                     [](const Atelier::Unite& x, const Atelier::Unite& y) { return x.poids < y.poids; });
+    ordre.clear();
+    for (std::size_t i = 0; i < unites.size(); i += 2) ordre.push_back(unites[i]);
+    for (std::size_t i = unites.size(); i-- > 0;)
+        if (i % 2 == 1) ordre.push_back(unites[i]);
+
+    if (etapes) w.etapes_zz.clear();
+    const double ccell = couts::cellule(static_cast<std::size_t>(pb.T) + 1);
+    Fenetre f{pb.T, 0, pb.total};
+    double cout = 0;
+    for (const Atelier::Unite& u : ordre) {
+        Fenetre g = f;
+        double c_items = 0;
+        u64 x = u.e;
+        for (unsigned t = 0; t < u.k; ++t, x *= 2) {
+            const std::size_t lo = g.lo;
+            g.avance(x);
+            c_items += cellules_item(lo, x, g) * ccell + couts::kEtape;
+        }
+        double c_chaine = kInfini;
+        if (u.k >= 3) {
+            // Running sums from the old lo up, differences over the new window.
+            Fenetre h = f;
+            h.avance(u.poids);
+            const double montee = static_cast<double>(h.hi - f.lo + 1);
+            const double descente = static_cast<double>(h.hi - h.lo + 1);
+            c_chaine = montee * (u.e < 8 ? couts::kCelluleScalaire : ccell) + descente * ccell + 2 * couts::kEtape;
+        }
+        if (c_chaine < c_items) {
+            f.avance(u.poids);
+            cout += c_chaine;
+            if (etapes) w.etapes_zz.push_back({u.e, u.e << u.k, f.lo, f.hi});
+        } else {
+            x = u.e;
+            for (unsigned t = 0; t < u.k; ++t, x *= 2) {
+                f.avance(x);
+                if (etapes) w.etapes_zz.push_back({x, 0, f.lo, f.hi});
+            }
+            cout += c_items;
+        }
+    }
+    return cout;
+}
+
+class PlanTable : public Plan {
+public:
+    explicit PlanTable(bool zigzag) : zigzag_(zigzag) {}
+    const char* nom() const override { return zigzag_ ? "table en zigzag" : "table"; }
+
+    Issue execute(Demande& d, mpz_class& resultat) override {
+        Atelier& w = d.w;
+        if (zigzag_)
+            w.etapes.swap(w.etapes_zz);
+        else
+            etapes_croissantes(w, d.pb, d.pb.m);
+        u64* F = w.table.obtenir(d.ctx, static_cast<std::size_t>(d.pb.T) + 1);
+        if (!F) return Issue::memoire;
+        Progres pr(d.ctx.suivi());
+        pr.prevoit(unites_table(w.etapes.data(), w.etapes.size()) * d.pb.modules);
+        resultat = par_modules(w, d.pb, F, pr, [F, T = d.pb.T](u64) { return F[T]; });
+        pr.solde();
+        return Issue::fait;
+    }
+
+private:
+    bool zigzag_;
+};
+
+}  // namespace
+
+std::unique_ptr<Plan> table_en(Demande& d, bool zigzag) {
+    auto plan = std::make_unique<PlanTable>(zigzag);
+    const double K = static_cast<double>(d.pb.modules);
+    plan->cout = K * (zigzag ? plan_zigzag(d.w, d.pb, true) : d.w.cout_prefixe[d.pb.m]);
+    plan->octets = (static_cast<std::size_t>(d.pb.T) + 1) * sizeof(u64);
+    return plan;
+}
+
+std::unique_ptr<Plan> planifie_table(Demande& d) {
+    if (static_cast<u128>(d.pb.T) + 1 > d.cellules_max) return nullptr;
+    const double croissant = static_cast<double>(d.pb.modules) * d.w.cout_prefixe[d.pb.m];
+    if (croissant >= d.plafond) return nullptr;
+    if (croissant > kZigzagMin) {
+        auto zz = table_en(d, true);
+        if (zz->cout < croissant) return zz;
+    }
+    return table_en(d, false);
+}

@@ -1,0 +1,67 @@
+// The context of a count: the memory budget it takes its tables from, where
+// its progress goes and whether it must stop, its place in the order of a
+// range, and what to do before a long count. The dialogue keeps one per
+// computing thread and passes it to every count that thread runs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+#include "budget.hpp"
+#include "suivi.hpp"
+
+class Contexte {
+public:
+    explicit Contexte(Budget& budget, Suivi* suivi = nullptr) : budget_(budget), suivi_(suivi) {}
+    Contexte(const Contexte&) = delete;
+    Contexte& operator=(const Contexte&) = delete;
+    ~Contexte() { termine(); }
+
+    Budget& budget() const { return budget_; }
+    Suivi* suivi() const { return suivi_; }
+
+    // The count of rank rang (its place in the range's order, from 1) starts;
+    // termine() when it ends. Rank 0: a count outside any order.
+    void commence(std::uint64_t rang) {
+        termine();
+        rang_ = rang;
+        if (rang_) budget_.entre(rang_);
+    }
+    void termine() {
+        if (rang_) budget_.sort(rang_);
+        rang_ = 0;
+    }
+    std::uint64_t rang() const { return rang_; }
+
+    // Called once the count is planned and estimated long (about 10 ms or
+    // more): what is already written should reach its reader first, so that
+    // none of it is lost if the user interrupts the count.
+    std::function<void()> avant_long;
+
+    // Kept by the budget: bytes granted by Budget::attend that no table took
+    // yet, and whether a reservation was refused for a smaller rank.
+    std::size_t accorde = 0;
+    bool cede = false;
+
+private:
+    Budget& budget_;
+    Suivi* suivi_;
+    std::uint64_t rang_ = 0;
+};
+
+// Bytes taken from the budget of a context for as long as the object lives.
+class Reservation {
+public:
+    Reservation(Contexte& c, std::size_t octets)
+        : budget_(&c.budget()), octets_(c.budget().reserve(c, octets) ? octets : 0) {}
+    Reservation(const Reservation&) = delete;
+    Reservation& operator=(const Reservation&) = delete;
+    ~Reservation() { budget_->rend(octets_); }
+    // True when the bytes asked for were granted.
+    explicit operator bool() const { return octets_ != 0; }
+
+private:
+    Budget* budget_;
+    std::size_t octets_ = 0;
+};
