@@ -1,5 +1,5 @@
-// Timing of the equal-sum count on fixed N: the engine of compte_sommes,
-// one of its methods imposed, and the exhaustive mask search it replaced.
+// Timing of the equal-sum count on fixed N: the engine on the divisor list
+// alone (every method but the walk over the digits), one method imposed, and the exhaustive mask search it replaced.
 // The mask search on 840 (about a minute) runs only with SD_BENCH_MASQUES_840
 // set in the environment.
 #include <benchmark/benchmark.h>
@@ -10,9 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "comptage.hpp"
-#include "comptage_interne.hpp"
-#include "masques.hpp"
+#include "outils/banc.hpp"
+#include "outils/masques.hpp"
 #include "verites.hpp"
 
 namespace {
@@ -32,22 +31,20 @@ std::int64_t produit(const Facteurs& f) {
 void compte(benchmark::State& state, const Facteurs& f) {
     const std::vector<std::int64_t> d = propres(f);
     const std::int64_t n = produit(f);
+    Banc banc;
     for (auto _ : state) {
-        mpz_class r = compte_sommes(d.data(), d.size(), n);
+        mpz_class r = banc.compte(d, n);
         benchmark::DoNotOptimize(r.get_mpz_t());
     }
     state.counters["diviseurs"] = static_cast<double>(d.size());
 }
 
-void impose(benchmark::State& state, const Facteurs& f, comptage_interne::Methode m, std::size_t j) {
+void impose(benchmark::State& state, const Facteurs& f, const Planificateur& plan) {
     const std::vector<std::int64_t> d = propres(f);
     const std::int64_t n = produit(f);
-    comptage_interne::Options o;
-    o.impose = true;
-    o.methode = m;
-    o.j = j;
+    Banc banc;
     for (auto _ : state) {
-        mpz_class r = comptage_interne::compte_sommes_options(d.data(), d.size(), n, o, nullptr);
+        mpz_class r = banc.impose(d, n, plan);
         benchmark::DoNotOptimize(r.get_mpz_t());
     }
 }
@@ -89,11 +86,11 @@ BENCHMARK_CAPTURE(compte, 7211023769672200192, f_311)->Unit(benchmark::kMillisec
 BENCHMARK_CAPTURE(compte, 5987595322769448960, f_671)->Unit(benchmark::kMillisecond);
 
 // The methods one at a time on the same N.
-BENCHMARK_CAPTURE(impose, table_720720, f720720, comptage_interne::Methode::Table, 0)
+BENCHMARK_CAPTURE(impose, table_720720, f720720, [](Demande& d) { return table_en(d, true); })
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(impose, milieu_9223372036854755400, f_47, comptage_interne::Methode::Milieu, 0)
+BENCHMARK_CAPTURE(impose, milieu_9223372036854755400, f_47, [](Demande& d) { return milieu_en(d, 0); })
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(impose, parcours_9223372036854755400, f_47, comptage_interne::Methode::Parcours, 0)
+BENCHMARK_CAPTURE(impose, parcours_9223372036854755400, f_47, [](Demande& d) { return parcours_en(d, 0); })
     ->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {

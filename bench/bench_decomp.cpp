@@ -37,10 +37,13 @@ void bloc(benchmark::State& etat) {
     Travail& w = pret();
     const auto n = static_cast<std::int64_t>(etat.range(0));
     std::ostringstream out;
+    Budget budget;
+    Contexte ctx(budget);
+    Moteur moteur(ctx);
     for (auto _ : etat) {
         out.str("");
         w.N = w.S = n;
-        calcul(w, out);
+        calcul(w, moteur, out);
     }
 }
 

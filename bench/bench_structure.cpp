@@ -1,6 +1,6 @@
-// Timing of the equal-sum count of single large N through sommes_egales
-// (the engine or the walk over the digits of N, whichever is estimated
-// cheaper), beside the engine alone on the same N where it ends. The
+// Timing of the equal-sum count of single large N as the program runs it
+// (every method, the walk over the digits of N included), beside the
+// methods on the divisor list alone on the same N where they end. The
 // counts of 735134400 (about a minute) run only with SD_BENCH_LONG set.
 #include <benchmark/benchmark.h>
 
@@ -8,16 +8,30 @@
 #include <cstdlib>
 #include <vector>
 
-#include "comptage.hpp"
-#include "sommes.hpp"
+#include "decomp.hpp"
+#include "outils/banc.hpp"
+#include "premiers.hpp"
 #include "verites.hpp"
 
 namespace {
 
+// The factorization of n, as the program finds it.
+ListeFacteurs factorisation(std::int64_t n) {
+    Travail w;
+    amorce(w);
+    w.S = n;
+    decomp(w);
+    ListeFacteurs f;
+    for (std::int32_t j = 1; j <= w.nf; ++j) f.emplace_back(w.Nfact[j], static_cast<int>(w.Nexpo[j]));
+    return f;
+}
+
 void sommes(benchmark::State& state, std::int64_t n) {
     const std::vector<std::int64_t> d = verite::diviseurs_par_paires(n);
+    const ListeFacteurs f = factorisation(n);
+    Banc banc;
     for (auto _ : state) {
-        mpz_class r = sommes_egales(d.data(), d.size(), n);
+        mpz_class r = banc.compte(d, n, f);
         benchmark::DoNotOptimize(r.get_mpz_t());
     }
     state.counters["diviseurs"] = static_cast<double>(d.size());
@@ -25,8 +39,9 @@ void sommes(benchmark::State& state, std::int64_t n) {
 
 void moteur(benchmark::State& state, std::int64_t n) {
     const std::vector<std::int64_t> d = verite::diviseurs_par_paires(n);
+    Banc banc;
     for (auto _ : state) {
-        mpz_class r = compte_sommes(d.data(), d.size(), n);
+        mpz_class r = banc.compte(d, n);
         benchmark::DoNotOptimize(r.get_mpz_t());
     }
 }

@@ -10,7 +10,8 @@ echecs=0
 manque=0
 if command -v cppcheck > /dev/null; then
     cppcheck -q --enable=warning,performance,portability --error-exitcode=1 --inline-suppr --std=c++20 \
-        --language=c++ -I arithmetic -I dialogue --suppress=missingIncludeSystem arithmetic dialogue ||
+        --language=c++ -I arithmetic/diviseurs -I arithmetic/comptage -I arithmetic/ressources -I dialogue \
+        --suppress=missingIncludeSystem arithmetic dialogue ||
         echecs=1
 else
     echo "analyse: cppcheck missing, not run"; manque=1
@@ -20,7 +21,7 @@ if command -v clang-tidy > /dev/null; then
         > "$4.log" 2>&1 || { cat "$4.log"; exit 1; }
     # Reviewed: the cost estimates mix integers into doubles and split t items
     # into t / 2 and t - t / 2 on purpose; 41 * 41 is a small constant.
-    ls arithmetic/*.cpp dialogue/*.cpp | xargs -P2 -n1 clang-tidy -p "$4" --quiet \
+    find arithmetic dialogue -name "*.cpp" | sort | xargs -P2 -n1 clang-tidy -p "$4" --quiet \
         -checks='-*,bugprone-*,-bugprone-easily-swappable-parameters,performance-*' \
         -config='{CheckOptions: [{key: bugprone-narrowing-conversions.WarnOnIntegerToFloatingPointNarrowingConversion, value: false}]}' \
         -header-filter='/(arithmetic|dialogue)/' 2> /dev/null |

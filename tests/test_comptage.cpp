@@ -5,25 +5,16 @@
 
 #include <gmpxx.h>
 
-#include "comptage.hpp"
-#include "comptage_interne.hpp"
-#include "masques.hpp"
+#include "modules.hpp"
+#include "outils/banc.hpp"
+#include "outils/masques.hpp"
 #include "verites.hpp"
 
 namespace {
 
 using verite::Liste;
-using comptage_interne::Methode;
 
-mpz_class compte(const Liste& d, std::int64_t cible) { return compte_sommes(d.data(), d.size(), cible); }
-
-mpz_class compte_par(const Liste& d, std::int64_t cible, Methode m, std::size_t j) {
-    comptage_interne::Options o;
-    o.impose = true;
-    o.methode = m;
-    o.j = j;
-    return comptage_interne::compte_sommes_options(d.data(), d.size(), cible, o, nullptr);
-}
+mpz_class compte(const Liste& d, std::int64_t cible) { return Banc().compte(d, cible); }
 
 Liste suite(std::int64_t n) {
     Liste d;
@@ -59,15 +50,20 @@ TEST(CompteSommes, ChaqueMethodeImposee) {
         cas.emplace_back(verite::diviseurs_par_paires(n), n);
     for (std::int64_t n : {5040, 10080}) cas.emplace_back(verite::diviseurs_par_paires(n), n);
     cas.emplace_back(verite::diviseurs_par_paires(5040), 1680);
+    Banc banc;
     for (const auto& [d, n] : cas) {
         const mpz_class attendu = verite::compte_table(d, n);
-        const std::size_t m = d.size();
-        EXPECT_EQ(compte_par(d, n, Methode::Table, 0), attendu) << n;
+        for (bool zigzag : {false, true})
+            EXPECT_EQ(banc.impose(d, n, [zigzag](Demande& x) { return table_en(x, zigzag); }), attendu) << n;
         for (std::size_t q : {0, 1, 5, 9, 14, 20}) {
-            if (q > m) continue;
-            EXPECT_EQ(compte_par(d, n, Methode::Liste, m - q), attendu) << n << " Liste " << q;
-            EXPECT_EQ(q < 2 ? attendu : compte_par(d, n, Methode::Milieu, m - q), attendu) << n << " Milieu " << q;
-            EXPECT_EQ(q < 1 ? attendu : compte_par(d, n, Methode::Parcours, m - q), attendu) << n << " Parcours " << q;
+            // q: the queue items, counted from the reduced problem's end.
+            auto fin = [q](const Demande& x) { return x.pb.m - std::min(q, x.pb.m); };
+            EXPECT_EQ(banc.impose(d, n, [fin](Demande& x) { return listes_en(x, fin(x)); }), attendu) << n << " " << q;
+            EXPECT_EQ(banc.impose(d, n, [fin](Demande& x) { return parcours_en(x, fin(x)); }), attendu) << n << " " << q;
+            const auto milieu = [fin](Demande& x) {
+                return x.pb.m - fin(x) >= 2 ? milieu_en(x, fin(x)) : table_en(x, false);
+            };
+            EXPECT_EQ(banc.impose(d, n, milieu), attendu) << n << " " << q;
         }
     }
 }
@@ -104,10 +100,11 @@ TEST(CompteSommes, GrandsNombresFormesConnues) {
 
 TEST(Modules, ProduitAuDelaDuPlusGrandCompte) {
     // 2^64 times the moduli, distinct primes below 2^63, exceeds C(m, m/2).
-    for (std::size_t m : {1u, 67u, 68u, 239u, 639u}) {
+    std::vector<u64> premiers;
+    for (std::size_t m : {1u, 73u, 239u, 639u}) {
         mpz_class produit = mpz_class(1) << 64, borne;
-        for (std::size_t i = 0; i + 1 < comptage_interne::nombre_modules(m); ++i) {
-            const mpz_class p(std::to_string(comptage_interne::module_premier(i)));
+        for (std::size_t i = 1; i < nombre_modules(m); ++i) {
+            const mpz_class p(std::to_string(module(premiers, i)));
             EXPECT_TRUE(p < mpz_class(1) << 63 && mpz_probab_prime_p(p.get_mpz_t(), 30));
             EXPECT_NE(produit % p, 0);
             produit *= p;
@@ -115,6 +112,22 @@ TEST(Modules, ProduitAuDelaDuPlusGrandCompte) {
         mpz_bin_uiui(borne.get_mpz_t(), m, m / 2);
         EXPECT_GT(produit, borne) << m;
     }
+    // Up to kItems64 items one modulus (2^64) suffices: the largest
+    // coefficient of (1 + x)(1 + x^2)...(1 + x^k), computed here, stays
+    // below 2^64; with one item more it does not.
+    std::vector<mpz_class> c{1};
+    mpz_class plus_grand;
+    for (std::size_t k = 1; k <= kItems64 + 1; ++k) {
+        c.resize(c.size() + k, 0);
+        for (std::size_t s = c.size(); s-- > k;) c[s] += c[s - k];
+        plus_grand = *std::max_element(c.begin(), c.end());
+        if (k == kItems64) {
+            EXPECT_LT(plus_grand, mpz_class(1) << 64);
+        }
+    }
+    EXPECT_GE(plus_grand, mpz_class(1) << 64);
+    EXPECT_EQ(nombre_modules(kItems64), 1u);
+    EXPECT_GT(nombre_modules(kItems64 + 1), 1u);
 }
 
 TEST(RechercheExhaustive, ToutesLesCiblesEtPresDe2Puissance63) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "boucle.hpp"
+#include "plage.hpp"
 #include "controle.hpp"
 #include "premiers.hpp"
 
@@ -119,10 +120,13 @@ TEST(Dialogue, SessionsOctetParOctet) {
     };
     Travail w;
     amorce(w);
+    Budget budget;
+    Equipe equipe(budget);
+    equipe.travaux.assign(1, w);
     for (const auto& [entree, attendu] : cas) {
         std::istringstream in(entree);
         std::ostringstream out;
-        EXPECT_EQ(dialogue(in, out, w, Vidage{}), 1) << entree;
+        EXPECT_EQ(dialogue(in, out, equipe, Vidage{}), 1) << entree;
         EXPECT_EQ(out.str(), banniere + attendu) << entree;
     }
 }

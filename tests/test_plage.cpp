@@ -1,5 +1,5 @@
-// Ranges computed by several threads against the single-threaded dialogue;
-// an interrupted count: it stops, gives its memory back, and leaves the
+// Ranges computed by several threads against one thread; an interrupted
+// count: it stops, gives its memory back, and leaves the
 // workspace of its thread as good as new; the memory of counts in several
 // threads: granted in the order of N, and given back to the system.
 #include <gtest/gtest.h>
@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "boucle.hpp"
-#include "comptage.hpp"
 #include "plage.hpp"
 #include "premiers.hpp"
 #include "suivi.hpp"
@@ -23,15 +22,17 @@
 
 namespace {
 
-// The whole dialogue on entree: single-threaded (fils == 0) or in a pool.
+// The whole dialogue on entree, with a pool of fils threads.
 std::string joue(const std::string& entree, std::size_t fils) {
     Travail w;
     amorce(w);
-    Equipe e;
+    Budget budget;
+    Equipe e(budget);
     e.travaux.assign(fils, w);
     std::istringstream in(entree);
     std::ostringstream out;
-    EXPECT_EQ(fils == 0 ? dialogue(in, out, w, Vidage{}) : dialogue(in, out, e, Vidage{}), 1);
+    EXPECT_EQ(dialogue(in, out, e, Vidage{}), 1);
+    EXPECT_EQ(budget.disponible(), budget.total());  // every table given back
     return out.str();
 }
 
@@ -42,28 +43,30 @@ TEST(Plage, MemeSortieQuelQueSoitLeNombreDeFils) {
     // the top of the 64-bit range, refused answers and the end of input.
     for (const std::string entree :
          {"1 5000 1 720718 720722 1 9223372036854775806 9223372036854775807 0", "5 x 3 7 1 70 70 zz 0", "1 600"}) {
-        const std::string attendu = joue(entree, 0);
-        for (std::size_t fils : {1, 2, 5}) EXPECT_EQ(joue(entree, fils), attendu) << entree << " / " << fils;
+        const std::string attendu = joue(entree, 1);
+        for (std::size_t fils : {2, 5}) EXPECT_EQ(joue(entree, fils), attendu) << entree << " / " << fils;
     }
 }
 
 TEST(Plage, CompteInterrompuPuisRecommence) {
     const std::vector<std::int64_t> d = verite::diviseurs_par_paires(4324320);
-    const mpz_class attendu = compte_sommes(d.data(), d.size(), 4324320);
-    const std::size_t libre = budget_disponible();  // this thread keeps small buffers
+    const mpz_class attendu = Banc().compte(d, 4324320);
+    Budget budget;
     Suivi s;
     bool interrompu = false;
     mpz_class apres;
     std::thread t([&] {
-        suivi_attache(&s);
+        Contexte ctx(budget, &s);
+        Moteur moteur(ctx);
+        const Entree e{d, 4324320, {}};
         try {
-            compte_sommes(d.data(), d.size(), 4324320);
+            moteur.compte(e);
         } catch (const Interruption&) {
             interrompu = true;
         }
-        // The same thread, the same workspace: the next count is whole.
+        // The same engine, the same workspace: the next count is whole.
         s.arret.store(false);
-        apres = compte_sommes(d.data(), d.size(), 4324320);
+        apres = moteur.compte(e);
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     s.arret.store(true);
@@ -73,56 +76,60 @@ TEST(Plage, CompteInterrompuPuisRecommence) {
     // The whole count announced its work and reported all of it.
     EXPECT_GT(s.prevu.load(), 0u);
     EXPECT_EQ(s.fait.load(), s.prevu.load());
-    // The thread has ended: every byte it took is back in the budget.
-    EXPECT_EQ(budget_disponible(), libre);
+    // The engine has gone: every byte it took is back in the budget.
+    EXPECT_EQ(budget.disponible(), budget.total());
 }
 
-// Counts short of budget at once: the budget goes to them in the order of
-// their N, whatever order they asked in, and a larger N never takes the
-// bytes a smaller one waits for.
-TEST(Plage, BudgetDansLOrdreDesN) {
-    const std::size_t tout = budget_disponible();
-    const std::size_t gros = tout / 2 + 4096;  // two never fit at once
+// Counts short of budget at once: in the order of the range, the budget goes
+// to them by rank, whatever order they asked in, and a larger rank never
+// takes the bytes a smaller one waits for; without an order nobody waits.
+TEST(Plage, BudgetDansLOrdreDesRangs) {
+    Budget budget;
+    const std::size_t gros = budget.total() / 2 + 4096;  // two never fit at once
+    {
+        Contexte seul(budget);
+        const Reservation tenu(seul, gros);
+        ASSERT_TRUE(tenu);
+        Contexte autre(budget);
+        autre.commence(7);
+        EXPECT_FALSE(budget.attend(autre, gros));  // no order given: no wait
+    }
+    budget.ordonne(Ordre::croissant);
     std::mutex m;
-    std::vector<std::int64_t> servis;
-    auto compte = [&](Suivi& s, std::int64_t N) {
-        suivi_attache(&s);
-        s.N = N;
-        if (budget_attend(gros)) {
-            const Reservation r(gros);  // taken from what was granted
+    std::vector<std::uint64_t> servis;
+    auto compte = [&](std::uint64_t rang) {
+        Contexte ctx(budget);
+        ctx.commence(rang);
+        if (budget.attend(ctx, gros)) {
+            const Reservation r(ctx, gros);  // taken from what was granted
             {
                 std::lock_guard<std::mutex> l(m);
-                servis.push_back(N);
+                servis.push_back(rang);
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(30));
         }
-        s.N = 0;
-        suivi_attache(nullptr);
     };
-    // The count of N = 10 holds the budget while 30, then 20, wait for it.
-    Suivi a, b, c, d;
-    a.N = 10;
-    suivi_attache(&a);
-    std::optional<Reservation> tenu(std::in_place, gros);
+    // The count of rank 10 holds the budget while 30, then 20, wait for it.
+    std::optional<Contexte> a(std::in_place, budget);
+    a->commence(10);
+    std::optional<Reservation> tenu(std::in_place, *a, gros);
     ASSERT_TRUE(*tenu);
-    std::thread t30(compte, std::ref(c), 30);
-    while (!budget_demande()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    std::thread t20(compte, std::ref(b), 20);
+    std::thread t30(compte, 30);
+    while (!budget.demande()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::thread t20(compte, 20);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    // A larger N than a waiting one is refused even what is left.
-    std::thread([&d] {
-        suivi_attache(&d);
-        d.N = 40;
-        EXPECT_FALSE(budget_reserve(4096));
-        suivi_attache(nullptr);
-    }).join();
+    {
+        // A larger rank than a waiting one is refused even what is left.
+        Contexte d(budget);
+        d.commence(40);
+        EXPECT_FALSE(budget.reserve(d, 4096));
+    }
     tenu.reset();
-    a.N = 0;
-    suivi_attache(nullptr);
+    a.reset();
     t20.join();
     t30.join();
-    EXPECT_EQ(servis, (std::vector<std::int64_t>{20, 30}));
-    EXPECT_EQ(budget_disponible(), tout);
+    EXPECT_EQ(servis, (std::vector<std::uint64_t>{20, 30}));
+    EXPECT_EQ(budget.disponible(), budget.total());
 }
 
 namespace {
@@ -145,9 +152,13 @@ TEST(Plage, MemoireRendueAuSysteme) {
     GTEST_SKIP() << "the sanitizer keeps freed memory in quarantine";
 #endif
     const std::size_t avant = resident();
+    Budget budget;
     for (std::int64_t N : {2162160, 1441440, 2162160}) {
         const std::vector<std::int64_t> d = verite::diviseurs_par_paires(N);
-        std::thread([&d, N] { compte_sommes(d.data(), d.size(), N); }).join();
+        std::thread([&d, &budget, N] {
+            Contexte ctx(budget);
+            Moteur(ctx).compte(Entree{d, N, {}});
+        }).join();
     }
     EXPECT_LT(resident(), avant + (std::size_t{8} << 20));
 }

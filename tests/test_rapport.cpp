@@ -32,11 +32,12 @@ TEST(Rapport, BlocsPubliesEtSommesExactes) {
     };
     Travail w;
     amorce(w);
+    Banc banc;
     for (const auto& [n, bloc] : cas) {
         if (bloc) {
-            EXPECT_EQ(bloc_de(w, n), bloc) << n;
+            EXPECT_EQ(bloc_de(w, banc.moteur, n), bloc) << n;
         } else {
-            EXPECT_NE(bloc_de(w, n).find(" Il a  123  diviseurs propres de somme 11529215046068469756 . "),
+            EXPECT_NE(bloc_de(w, banc.moteur, n).find(" Il a  123  diviseurs propres de somme 11529215046068469756 . "),
                       std::string::npos);
         }
     }
@@ -54,6 +55,7 @@ TEST(Rapport, ChaqueBlocJusqua20000ContreLaTablePleine) {
     std::set<std::int64_t> trouves;
     Travail w;
     amorce(w);
+    Banc banc;
     for (std::int64_t n = 1; n <= 20000; ++n) {
         const auto d = verite::diviseurs_par_paires(n);
         std::int64_t somme = 0;
@@ -61,7 +63,7 @@ TEST(Rapport, ChaqueBlocJusqua20000ContreLaTablePleine) {
         mpz_class ns = 0;
         if (somme > n) ns = verite::gros(verite::compte_table<unsigned __int128>(d, std::min(n, somme - n)));
         if (somme > n && ns == 0 && n <= 19670) trouves.insert(n);
-        ASSERT_EQ(bloc_de(w, n), verite::bloc(n, d, ns)) << "N = " << n;
+        ASSERT_EQ(bloc_de(w, banc.moteur, n), verite::bloc(n, d, ns)) << "N = " << n;
     }
     EXPECT_EQ(trouves, bizarres);
 }

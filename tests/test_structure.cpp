@@ -1,22 +1,19 @@
 // The walk over the digits of N against independent truths: the plain
-// table and the engine of compte_sommes on structured N, every prime of
-// N walked in turn, and the closed form of 2^k p up to 2^63.
+// table and the other methods on structured N, every prime of N walked in
+// turn, and the closed form of 2^k p up to 2^63; a walk short of budget or
+// asked to stop.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <utility>
 #include <vector>
 
-#include "comptage.hpp"
-#include "sommes.hpp"
-#include "structure.hpp"
-#include "suivi.hpp"
+#include "outils/banc.hpp"
 #include "verites.hpp"
 
 namespace {
 
-using Facteurs = std::vector<std::pair<std::int64_t, int>>;
-using Paires = std::vector<std::pair<std::uint64_t, unsigned>>;
+using Facteurs = ListeFacteurs;
 
 std::int64_t produit(const Facteurs& f) {
     std::int64_t n = 1;
@@ -29,25 +26,25 @@ std::int64_t produit(const Facteurs& f) {
 void chaque_premier(const Facteurs& f, const mpz_class& attendu) {
     const auto d = verite::diviseurs_de_facteurs(f);
     const std::int64_t n = produit(f);
-    Paires g;
-    ASSERT_TRUE(facteurs_depuis_liste(d.data(), d.size(), n, g)) << n;
-    ASSERT_EQ(g.size(), f.size()) << n;
-    for (auto [p, e] : g) {
-        PlanStructure plan;
-        if (!planifier_structure(g, d.size(), n, plan, p)) continue;
-        mpz_class r;
-        ASSERT_TRUE(compte_structure(plan, r)) << n;
-        ASSERT_EQ(r, attendu) << n << " en base " << p;
+    Banc banc;
+    for (auto [p, e] : f) {
+        const char* nom = nullptr;
+        const auto chiffres = [p = p](Demande& x) { return chiffres_en(x, static_cast<std::uint64_t>(p)); };
+        try {
+            ASSERT_EQ(banc.impose(d, n, chiffres, f, &nom), attendu) << n << " en base " << p;
+        } catch (const std::bad_alloc&) {
+            continue;  // that walk has no plan (sigma(M) too large): nothing was counted
+        }
     }
 }
 
-// N below 5 * 10^6 only (the engine stays fast).
+// N below 5 * 10^6 only (the other methods stay fast).
 void contre_moteur(const Facteurs& f) {
     double n = 1;
     for (auto [p, e] : f) n *= std::pow(static_cast<double>(p), e);
     if (n >= 5e6) return;
     const auto d = verite::diviseurs_de_facteurs(f);
-    chaque_premier(f, compte_sommes(d.data(), d.size(), produit(f)));
+    chaque_premier(f, Banc().compte(d, produit(f)));
 }
 
 }  // namespace
@@ -56,10 +53,14 @@ TEST(Structure, ContreLaTablePleine) {
     // Every N up to 3000 with 2 to 20 proper divisors, abundant or not.
     for (std::int64_t n = 2; n <= 3000; ++n) {
         const auto d = verite::diviseurs_par_paires(n);
-        Paires g;
-        if (d.size() > 20 || d.size() < 2 || !facteurs_depuis_liste(d.data(), d.size(), n, g)) continue;
+        if (d.size() > 20 || d.size() < 2) continue;
         Facteurs f;
-        for (auto [p, e] : g) f.emplace_back(static_cast<std::int64_t>(p), static_cast<int>(e));
+        std::int64_t s = n;
+        for (std::int64_t p = 2; p <= s; ++p) {
+            int e = 0;
+            for (; s % p == 0; s /= p) ++e;
+            if (e) f.emplace_back(p, e);
+        }
         chaque_premier(f, verite::compte_table(d, n));
     }
 }
@@ -87,37 +88,40 @@ TEST(Structure, DeuxPuissanceKFoisPremier) {
     // N = 2^k p, p odd prime below 2^(k+1): the chains j and j p (j below
     // 2^(k+1), and below 2^k for p) give floor((2^(k+1) - 1) / p) solutions.
     // Through the whole count, whichever method it picks.
+    Banc banc;
     for (int k = 1; k <= 61; ++k)
         for (std::int64_t p : {3, 5, 7, 13, 61, 127, 8191, 131071, 2147483647})
             if (p < (std::int64_t{1} << (k + 1)) && p <= (INT64_MAX >> k)) {
                 const auto d = verite::diviseurs_de_facteurs({{2, k}, {p, 1}});
                 const mpz_class attendu = ((mpz_class(1) << (k + 1)) - 1) / static_cast<long>(p);
-                ASSERT_EQ(sommes_egales(d.data(), d.size(), p << k), attendu) << k << " " << p;
+                ASSERT_EQ(banc.compte(d, p << k, {{2, k}, {p, 1}}), attendu) << k << " " << p;
                 if (d.size() <= 40) chaque_premier({{2, k}, {p, 1}}, attendu);
             }
 }
 
-TEST(Structure, ListesBudgetInterruption) {
-    Paires g;
-    const std::int64_t incomplete[] = {1, 2, 3, 6}, etrangere[] = {1, 2, 4};
-    EXPECT_FALSE(facteurs_depuis_liste(incomplete, 4, 24, g) || facteurs_depuis_liste(etrangere, 3, 10, g));
-    const auto d = verite::diviseurs_de_facteurs({{2, 20}, {8191, 1}});
+TEST(Structure, BudgetCourtInterruption) {
+    const Facteurs f{{2, 20}, {8191, 1}};
+    const auto d = verite::diviseurs_de_facteurs(f);
     const std::int64_t n = std::int64_t{8191} << 20;
-    PlanStructure plan;
-    ASSERT_TRUE(facteurs_depuis_liste(d.data(), d.size(), n, g) && planifier_structure(g, d.size(), n, plan, 2));
-    const std::size_t libre = budget_disponible();
-    mpz_class r;
+    const mpz_class attendu = ((mpz_class(1) << 21) - 1) / 8191;
+    // Over the digits of 8191: the table of the sums of divisors of 2^20,
+    // 2^20 + 1 cells.
+    const auto chiffres = [](Demande& x) { return chiffres_en(x, 8191); };
     {
-        // Budget taken by other counts: refused, nothing kept.
-        const Reservation autre(libre - 4096);
-        EXPECT_FALSE(compte_structure(plan, r));
-        EXPECT_EQ(budget_disponible(), 4096u);
+        // A budget too small for the walk's tables: the walk gives way and
+        // another method counts; nothing is kept.
+        Banc banc(std::size_t{8} << 20);
+        const char* nom = nullptr;
+        const Planificateur autres[] = {chiffres, planifie_listes, planifie_parcours};
+        EXPECT_EQ(banc.moteur.compte(Entree{d, n, Banc::facteurs(f)}, autres, &nom), attendu);
+        EXPECT_STRNE(nom, "parcours des chiffres");
+        banc.moteur.libere();
+        EXPECT_EQ(banc.budget.disponible(), banc.budget.total());
     }
     // A stop asked: the count leaves and gives every table back.
     Suivi s;
     s.arret = true;
-    suivi_attache(&s);
-    EXPECT_THROW(compte_structure(plan, r), Interruption);
-    suivi_attache(nullptr);
-    EXPECT_EQ(budget_disponible(), libre);
+    Banc banc(Budget::kDefaut, &s);
+    EXPECT_THROW(banc.impose(d, n, chiffres, f), Interruption);
+    EXPECT_EQ(banc.budget.disponible(), banc.budget.total());
 }

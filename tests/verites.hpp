@@ -13,6 +13,7 @@
 #include <gmpxx.h>
 
 #include "calcul.hpp"
+#include "outils/banc.hpp"
 
 namespace verite {
 
@@ -82,9 +83,9 @@ inline std::string bloc(std::int64_t n, const Liste& d, const mpz_class& ns) {
 }  // namespace verite
 
 // The block of N as the program writes it.
-inline std::string bloc_de(Travail& w, std::int64_t n) {
+inline std::string bloc_de(Travail& w, Moteur& m, std::int64_t n) {
     std::ostringstream out;
     w.N = w.S = n;
-    calcul(w, out);
+    calcul(w, m, out);
     return out.str();
 }

@@ -189,7 +189,7 @@ struct Fil {
 
 class PlanChiffres : public Plan {
 public:
-    explicit PlanChiffres(Marche m) : m_(std::move(m)) {}
+    explicit PlanChiffres(Marche m) : m_(std::move(m)) { reductible = false; }
     const char* nom() const override { return "parcours des chiffres"; }
     Issue execute(Demande& d, mpz_class& resultat) override;
 

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -43,9 +45,10 @@ public:
     double cout = kInfini;   // estimated nanoseconds of execute
     std::size_t octets = 0;  // bytes of its tables, at least
     bool listes = false;     // its lists are in w.ls / w.lm already
+    bool reductible = true;  // smaller with a smaller Demande::cellules_max
 };
 
-using Planificateur = std::unique_ptr<Plan> (*)(Demande& d);
+using Planificateur = std::function<std::unique_ptr<Plan>(Demande& d)>;
 
 // The methods, each in its own file.
 std::unique_ptr<Plan> planifie_table(Demande& d);     // table.cpp

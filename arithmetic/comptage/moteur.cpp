@@ -17,7 +17,7 @@ namespace {
 // the cost of the best plan so far, so that the cheap ones come first and
 // bound the search of the others. Adding a method: a file with its planner,
 // and one line here.
-constexpr Planificateur kMethodes[] = {
+const Planificateur kMethodes[] = {
     planifie_table,     // the whole table (table.cpp)
     planifie_chiffres,  // the walk over the digits of N (chiffres.cpp)
     planifie_milieu,    // table and meet in the middle (milieu.cpp)
@@ -117,12 +117,12 @@ mpz_class compter(Atelier& w, Contexte& ctx, const Entree& e, std::span<const Pl
             // to give their part of the budget back (waited for in the order
             // the range gives).
             const std::size_t besoin = plan->octets;
+            const bool reductible = plan->reductible;
             plan.reset();
             w.libere();
             ctx.budget().solde(ctx);
             if (is == Issue::memoire && ctx.budget().attend(ctx, besoin)) continue;
-            // The walk over the digits does not shrink with the tables.
-            if (is == Issue::capacite || planificateurs[choisi] == planifie_chiffres) {
+            if (is == Issue::capacite || !reductible) {
                 exclus[choisi] = true;
             } else {
                 if (d.cellules_max <= 2) throw std::bad_alloc();

@@ -1,13 +1,14 @@
 // libFuzzer target: arbitrary bytes typed at the keyboard. An odd first byte
 // drives the validated input alone (its bits 1 and 2 choose the mode and xn),
 // every answer checked against a plain model of the rules; an even one drives
-// a whole dialogue over numbers below 10^4, so that every run stays short.
+// a whole dialogue, as the program runs it, over numbers below 10^4, so that every run stays short.
 // A broken rule stops the run with __builtin_trap().
 #include <cstdint>
 #include <sstream>
 #include <string>
 
 #include "boucle.hpp"
+#include "plage.hpp"
 #include "premiers.hpp"
 
 namespace {
@@ -50,9 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t tail
     }
     for (std::size_t i = 0, suite = 0; i < texte.size(); ++i)
         if ((suite = texte[i] >= '0' && texte[i] <= '9' ? suite + 1 : 0) > 4) return 0;
+    Budget budget;
     Travail w;
     amorce(w);
-    verifie(dialogue(in, out, w, Vidage{}) == 1);
+    Equipe e(budget);
+    e.travaux.assign(1, w);
+    verifie(dialogue(in, out, e, Vidage{}) == 1);
     const std::string s = out.str();
     verifie(s.rfind(" \n   POUR MODIFIER", 0) == 0);
     verifie(s.ends_with(" ? ") || s.ends_with(" ? :  "));  // the dialogue ends at a prompt
