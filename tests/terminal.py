@@ -32,18 +32,18 @@ for args, statut, texte in ((["--help"], 0, b"man sommes-diviseurs"), (["-h"], 0
     verifie(r.returncode == statut and texte in r.stdout and bool(r.stdout) == (statut == 0)
             and r.stderr.count(b"\n") == (statut == 2), f"{args}: {r.returncode} {r.stdout[:50]!r} {r.stderr!r}")
 
-# A count of several minutes: the status line after about a second, drawn
+# A count that does not end (1102701600: see doc/): the status line after about a second, drawn
 # in place on a terminal, nothing at all when standard error is a pipe.
 maitre, esclave = pty.openpty()
 for terminal in (True, False):
     p = subprocess.Popen([prog], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
                          stderr=esclave if terminal else subprocess.PIPE)
-    p.stdin.write(b"73513440 73513440 0")
+    p.stdin.write(b"1102701600 1102701600 0")
     p.stdin.close()
     vu = lit(maitre if terminal else p.stderr.fileno(), b"\033[K", 4 if terminal else 2)
     p.kill()
     p.wait()
-    verifie((b"N = 73513440" in vu and b"\r" in vu and b"%" in vu) == terminal, f"ligne d'etat: {vu!r}")
+    verifie((b"N = 1102701600" in vu and b"\r" in vu and b"%" in vu) == terminal, f"ligne d'etat: {vu!r}")
 
 # Ctrl-C during the range: the blocks written stay, the calculation stops at
 # the long count, the question comes back; Ctrl-C at the question ends the
@@ -52,14 +52,14 @@ os.environ["SOMMES_DIVISEURS_FILS"] = "2"
 pid, fd = pty.fork()
 if pid == 0:
     os.execv(prog, [prog])
-os.write(fd, b"73513436 73513445\n")
-vu = lit(fd, b"73513439  est deficient", 10)
+os.write(fd, b"1102701596 1102701605\n")
+vu = lit(fd, b"1102701599  est deficient", 10)
 time.sleep(1.5)
 os.kill(pid, signal.SIGINT)
 vu += lit(fd, b"Nouveau calcul", 5)
-for attendu in (b"73513436  est", b"73513439  est", b"Calcul interrompu a N = 73513440 .", b"Nouveau calcul"):
+for attendu in (b"1102701596  est", b"1102701599  est", b"Calcul interrompu a N = 1102701600 .", b"Nouveau calcul"):
     verifie(attendu in vu, f"interruption: {attendu!r} manque")
-verifie(b"73513441  est" not in vu, "interruption: un bloc apres N a ete ecrit")
+verifie(b"1102701601  est" not in vu, "interruption: un bloc apres N a ete ecrit")
 os.kill(pid, signal.SIGINT)
 etat = os.waitpid(pid, 0)[1]
 verifie(os.WIFSIGNALED(etat) and os.WTERMSIG(etat) == signal.SIGINT, f"Ctrl-C a la question: {etat}")
