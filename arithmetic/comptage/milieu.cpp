@@ -33,11 +33,12 @@ public:
         u64* M = S ? w.mults.obtenir(d.ctx, 3 * kCapaciteMilieu) : nullptr;
         if (!M) return Issue::memoire;
         Progres pr(d.ctx.suivi());
-        pr.prevoit((unites_table(w.etapes.data(), w.etapes.size()) + W) * pb.modules);
+        const u64 unites = unites_table(w.etapes.data(), w.etapes.size()) + W;
+        pr.prevoit(unites * pb.modules);
         const Queue q = prepare_queue(w, pb, j_, lo_, hi_);
         std::fill(H, H + W, u64{0});
         if (!milieu(q, pb.T, lo_, H, S, M, kCapaciteMilieu, pr)) return Issue::capacite;
-        resultat = par_modules(w, pb, F, pr, [&](u64 p) {
+        resultat = par_modules(w, pb, F, pr, unites, [&](u64 p, bool&) {
             const u64 r = produit_scalaire(F + lo_, H, W, p);
             pr.avance(W);
             return r;

@@ -18,8 +18,16 @@ SD_CLONES void ajoute_desc_mod(u64* f, std::size_t a, std::size_t b, std::size_t
     }
 }
 
-SD_CLONES void ajoute_desc_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d) {
-    for (std::size_t s = b + 1; s-- > a;) f[s] += f[s - d];
+// Modulo 2^64 the values written are ORed into the result: while its top
+// bit stays clear, every value is below 2^63 and no sum has wrapped.
+SD_CLONES u64 ajoute_desc_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d) {
+    u64 bits = 0;
+    for (std::size_t s = b + 1; s-- > a;) {
+        const u64 x = f[s] + f[s - d];
+        f[s] = x;
+        bits |= x;
+    }
+    return bits;
 }
 
 // s from a up to b: f[s] += f[s - d] (mod p): running sums along each
@@ -32,8 +40,14 @@ SD_CLONES void ajoute_asc_mod(u64* f, std::size_t a, std::size_t b, std::size_t 
     }
 }
 
-SD_CLONES void ajoute_asc_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d) {
-    for (std::size_t s = a; s <= b; ++s) f[s] += f[s - d];
+SD_CLONES u64 ajoute_asc_2_64(u64* f, std::size_t a, std::size_t b, std::size_t d) {
+    u64 bits = 0;
+    for (std::size_t s = a; s <= b; ++s) {
+        const u64 x = f[s] + f[s - d];
+        f[s] = x;
+        bits |= x;
+    }
+    return bits;
 }
 
 // s from b down to a: f[s] -= f[s - d] (mod p).
@@ -77,21 +91,21 @@ void par_morceaux_asc(std::size_t a, std::size_t b, const Progres& pr, Noyau&& n
 
 }  // namespace
 
-void ajoute_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr) {
+void ajoute_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr, u64* bits) {
     par_morceaux_desc(a, b, pr, [=](std::size_t x, std::size_t y) {
-        if (p == 0)
-            ajoute_desc_2_64(f, x, y, d);
-        else
+        if (p != 0)
             ajoute_desc_mod(f, x, y, d, p);
+        else if (const u64 v = ajoute_desc_2_64(f, x, y, d); bits)
+            *bits |= v;
     });
 }
 
-void ajoute_asc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr) {
+void ajoute_asc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr, u64* bits) {
     par_morceaux_asc(a, b, pr, [=](std::size_t x, std::size_t y) {
-        if (p == 0)
-            ajoute_asc_2_64(f, x, y, d);
-        else
+        if (p != 0)
             ajoute_asc_mod(f, x, y, d, p);
+        else if (const u64 v = ajoute_asc_2_64(f, x, y, d); bits)
+            *bits |= v;
     });
 }
 

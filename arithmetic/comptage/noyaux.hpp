@@ -13,9 +13,14 @@
 // 0/1 step of one item, or its removal); _asc from a up (running sums along
 // each residue class modulo d). Each runs in stretches of a fraction of a
 // millisecond, with a safe point between two, so that a stop asked during a
-// pass over the largest table is seen at once.
-void ajoute_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr);
-void ajoute_asc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr);
+// pass over the largest table is seen at once. Modulo 2^64, the additions OR
+// the values they write into *bits when bits is not null: while bit 63 stays
+// clear there, every value is below 2^63, so no sum has wrapped and the
+// counts are exact.
+void ajoute_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr,
+                 u64* bits = nullptr);
+void ajoute_asc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr,
+                u64* bits = nullptr);
 void retire_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr);
 
 // The table f holds, for every sum s of the window [lo, hi], the number of
@@ -27,8 +32,8 @@ void retire_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, con
 //
 // Runs the steps e[0..ne-1] on f (at least hi+1 cells for every step's hi).
 // Leaves the last step's window filled (or [0, 0] if ne == 0), and reports
-// the cells of each step's window to pr.
-void execute_table(const Etape* e, std::size_t ne, u64* f, u64 p, Progres& pr);
+// the cells of each step's window to pr; with bits, as the kernels above.
+void execute_table(const Etape* e, std::size_t ne, u64* f, u64 p, Progres& pr, u64* bits = nullptr);
 
 // Work units of those steps, as execute_table reports them.
 u64 unites_table(const Etape* e, std::size_t ne);
@@ -68,7 +73,7 @@ struct Somme192 {
 // Functions built twice, AVX2 and baseline x86-64, chosen at run time by GCC
 // function multiversioning.
 #if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
-#define SD_CLONES __attribute__((target_clones("avx2", "default")))
+#define SD_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define SD_CLONES
 #endif

@@ -24,9 +24,11 @@ public:
         if (!F) return Issue::memoire;
         const bool queue = j_ < pb.m;
         Progres pr(d.ctx.suivi());
-        pr.prevoit((unites_table(w.etapes.data(), w.etapes.size()) + (queue ? kUnitesParcours : 0)) * pb.modules);
+        const u64 unites = unites_table(w.etapes.data(), w.etapes.size()) + (queue ? kUnitesParcours : 0);
+        pr.prevoit(unites * pb.modules);
         const Queue q = prepare_queue(w, pb, j_, lo_, hi_);
-        resultat = par_modules(w, pb, F, pr, [&](u64 p) {
+        resultat = par_modules(w, pb, F, pr, unites, [&](u64 p, bool& exact) {
+            exact = !queue;
             if (!queue) return F[pb.T];
             u64 r = 0;
             parcours(q, PileParcours{w.pile_x.data(), w.pile_k.data()}, pr,

@@ -51,16 +51,25 @@ void etapes_croissantes(Atelier& w, const Probleme& pb, std::size_t j);
 Queue prepare_queue(Atelier& w, const Probleme& pb, std::size_t j, std::size_t lo, std::size_t hi);
 
 // The table of the steps in w.etapes run on F once per modulus of the
-// problem, each residue finished by fin(p) from the filled table (p: the
-// modulus, 0 for 2^64), then the count rebuilt from the residues.
+// problem, each residue finished by fin(p, exact) from the filled table (p:
+// the modulus, 0 for 2^64), then the count rebuilt from the residues. When
+// the pass modulo 2^64 wraps no count of the table and fin sets exact (its
+// residue is then the count itself), the other moduli are left out and
+// their work, unites per modulus, reported as done.
 template <class Fin>
-mpz_class par_modules(Atelier& w, const Probleme& pb, u64* F, Progres& pr, Fin&& fin) {
+mpz_class par_modules(Atelier& w, const Probleme& pb, u64* F, Progres& pr, u64 unites, Fin&& fin) {
     const std::size_t K = pb.modules;
     w.residus.assign(K, 0);
     for (std::size_t i = 0; i < K; ++i) {
         const u64 p = module(w.premiers, i);
-        execute_table(w.etapes.data(), w.etapes.size(), F, p, pr);
-        w.residus[i] = fin(p);
+        u64 bits = 0;
+        execute_table(w.etapes.data(), w.etapes.size(), F, p, pr, &bits);
+        bool exact = false;
+        w.residus[i] = fin(p, exact);
+        if (i == 0 && K > 1 && exact && bits >> 63 == 0) {
+            pr.avance(unites * (K - 1));
+            return mpz_class(static_cast<unsigned long>(w.residus[0]));
+        }
     }
     return K == 1 ? mpz_class(static_cast<unsigned long>(w.residus[0])) : reconstruire(w.residus.data(), K, w.premiers);
 }

@@ -30,6 +30,7 @@ public:
 
     std::size_t j_, lo_, hi_;
     std::size_t feuilles_;  // entries kept in slot 2 of w.ls / w.lm
+    u64 bits_ = 0;          // the multiplicities of every list up to it, ORed
 };
 
 // The list of useful sums of the queue items[j..m) with multiplicities
@@ -69,12 +70,20 @@ Issue PlanListes::execute(Demande& d, mpz_class& resultat) {
     u64* F = w.table.obtenir(d.ctx, hi_ + 1);  // windows only grow upwards
     if (!F) return Issue::memoire;
     Progres pr(d.ctx.suivi());
-    pr.prevoit((unites_table(w.etapes.data(), w.etapes.size()) + feuilles_) * pb.modules);
+    const u64 unites = unites_table(w.etapes.data(), w.etapes.size()) + feuilles_;
+    pr.prevoit(unites * pb.modules);
     const u64* xs = w.ls.p.get() + 2 * w.capa_liste;
     const u64* ms = w.lm.p.get() + 2 * w.capa_liste;
-    resultat = par_modules(w, pb, F, pr, [&](u64 p) {
+    resultat = par_modules(w, pb, F, pr, unites, [&](u64 p, bool& exact) {
         u64 r;
-        if (p == 0 || pb.m - j_ <= kQueueMax) {
+        if (p == 0 && bits_ >> 63 == 0) {
+            // No multiplicity has wrapped: the sum of the products on 192
+            // bits says whether it is the count itself.
+            Somme192 s;
+            for (std::size_t i = 0; i < feuilles_; ++i) s.ajoute(F[pb.T - xs[i]], ms[i]);
+            exact = s.retenues == 0 && s.bas >> 64 == 0;
+            r = static_cast<u64>(s.bas);
+        } else if (p == 0 || pb.m - j_ <= kQueueMax) {
             // Multiplicities exact, or right modulo 2^64.
             r = somme_feuilles(F, pb.T, xs, ms, feuilles_, p);
         } else {
@@ -118,6 +127,7 @@ std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool 
     double cout_prec = kInfini;
     int hausses = 0;
     double taille[4] = {1, 1, 1, 1};  // the last four list sizes
+    u64 bits = 0;                     // the multiplicities so far, ORed
     const u64 T = pb.T;
     const std::size_t kmax = impose ? m - jmax : m;
     for (std::size_t k = 1; k <= kmax; ++k) {
@@ -152,6 +162,7 @@ std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool 
         pr.point();
         std::swap(cur, nxt);
         n = n2;
+        for (std::size_t i = 0; i < n; ++i) bits |= M[cur * capa + i];
         liste += static_cast<double>(n) * couts::kListe;
         if (liste >= cout_best && !impose) break;
         taille[k % 4] = static_cast<double>(n);
@@ -189,6 +200,7 @@ std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool 
             best = std::make_unique<PlanListes>(j, lo, hi, n);
             best->cout = cout_best = c;
             best->octets = (hi + 1) * sizeof(u64);
+            best->bits_ = bits;
             std::copy(S + cur * capa, S + cur * capa + n, S + 2 * capa);
             std::copy(M + cur * capa, M + cur * capa + n, M + 2 * capa);
         }

@@ -101,8 +101,12 @@ public:
         u64* F = w.table.obtenir(d.ctx, static_cast<std::size_t>(d.pb.T) + 1);
         if (!F) return Issue::memoire;
         Progres pr(d.ctx.suivi());
-        pr.prevoit(unites_table(w.etapes.data(), w.etapes.size()) * d.pb.modules);
-        resultat = par_modules(w, d.pb, F, pr, [F, T = d.pb.T](u64) { return F[T]; });
+        const u64 unites = unites_table(w.etapes.data(), w.etapes.size());
+        pr.prevoit(unites * d.pb.modules);
+        resultat = par_modules(w, d.pb, F, pr, unites, [F, T = d.pb.T](u64, bool& exact) {
+            exact = true;
+            return F[T];
+        });
         pr.solde();
         return Issue::fait;
     }

@@ -39,7 +39,7 @@ u64 somme_feuilles(const u64* f, u64 cible, const u64* x, const u64* mult, std::
     return s.modulo(p);
 }
 
-void execute_table(const Etape* e, std::size_t ne, u64* f, u64 p, Progres& av) {
+void execute_table(const Etape* e, std::size_t ne, u64* f, u64 p, Progres& av, u64* bits) {
     std::size_t lo = 0, hi = 0;
     f[0] = 1;
     for (std::size_t i = 0; i < ne; ++i) {
@@ -58,14 +58,14 @@ void execute_table(const Etape* e, std::size_t ne, u64* f, u64 p, Progres& av) {
             const std::size_t z1 = hi2 < A - 1 ? hi2 : A - 1;
             zero(f, z0, z1);
             // Inside the old window: the 0/1 step, top down.
-            if (A <= hi) ajoute_desc(f, A, hi, d, p, av);
+            if (A <= hi) ajoute_desc(f, A, hi, d, p, av, bits);
         } else {
             // Chain of base d and 2^k terms: f'[s] = sum of f[s - j d] for
             // j < 2^k. Running sums h along the classes modulo d from lo
             // (h[s] = f[s] + h[s - d]), then f'[s] = h[s] - h[s - 2^k d].
             const std::size_t saut = static_cast<std::size_t>(et.saut);
             zero(f, hi + 1, hi2);
-            if (lo + d <= hi2) ajoute_asc(f, lo + d, hi2, d, p, av);
+            if (lo + d <= hi2) ajoute_asc(f, lo + d, hi2, d, p, av, bits);
             const std::size_t r0 = lo2 > lo + saut ? lo2 : lo + saut;
             if (r0 <= hi2) retire_desc(f, r0, hi2, saut, p, av);
         }
