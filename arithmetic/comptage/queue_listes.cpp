@@ -29,20 +29,27 @@ public:
     Issue execute(Demande& d, mpz_class& resultat) override;
 
     std::size_t j_, lo_, hi_;
-    std::size_t feuilles_;  // entries kept in slot 2 of w.ls / w.lm
+    std::size_t feuilles_;  // entries of its list
+    int case_ = 2;          // the slot of w.ls / w.lm that holds it
     u64 bits_ = 0;          // the multiplicities of every list up to it, ORed
 };
 
+// A slot of the three of w.ls / w.lm that is neither a nor b.
+int autre_case(int a, int b) {
+    for (int i = 0;; ++i)
+        if (i != a && i != b) return i;
+}
+
 // The list of useful sums of the queue items[j..m) with multiplicities
-// modulo p, rebuilt in slots 0 and 1 of w.ls / w.lm (slot 2 is left alone):
-// the same merges and bounds as croissance_liste, so the same sums. Returns
-// its size; xs and ms point to it.
+// modulo p, rebuilt in the slots of w.ls / w.lm other than garde: the same
+// merges and bounds as croissance_liste, so the same sums. Returns its size;
+// xs and ms point to it.
 std::size_t liste_queue(Atelier& w, const Probleme& pb, std::size_t j, u64 p, const u64*& xs, const u64*& ms,
-                        const Progres& pr) {
+                        int garde, const Progres& pr) {
     const std::size_t capa = w.capa_liste;
     u64* S = w.ls.p.get();
     u64* M = w.lm.p.get();
-    int cur = 0, nxt = 1;
+    int cur = autre_case(garde, garde), nxt = autre_case(garde, cur);
     S[0] = 0;
     M[0] = 1;
     std::size_t n = 1;
@@ -72,8 +79,8 @@ Issue PlanListes::execute(Demande& d, mpz_class& resultat) {
     Progres pr(d.ctx.suivi());
     const u64 unites = unites_table(w.etapes.data(), w.etapes.size()) + feuilles_;
     pr.prevoit(unites * pb.modules);
-    const u64* xs = w.ls.p.get() + 2 * w.capa_liste;
-    const u64* ms = w.lm.p.get() + 2 * w.capa_liste;
+    const u64* xs = w.ls.p.get() + case_ * w.capa_liste;
+    const u64* ms = w.lm.p.get() + case_ * w.capa_liste;
     resultat = par_modules(w, pb, F, pr, unites, [&](u64 p, bool& exact) {
         u64 r;
         if (p == 0 && bits_ >> 63 == 0) {
@@ -88,7 +95,7 @@ Issue PlanListes::execute(Demande& d, mpz_class& resultat) {
             r = somme_feuilles(F, pb.T, xs, ms, feuilles_, p);
         } else {
             const u64 *xp, *mp;
-            const std::size_t nl = liste_queue(w, pb, j_, p, xp, mp, pr);
+            const std::size_t nl = liste_queue(w, pb, j_, p, xp, mp, case_, pr);
             r = somme_feuilles(F, pb.T, xp, mp, nl, p);
         }
         pr.avance(feuilles_);
@@ -147,9 +154,10 @@ std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool 
             if (!S2 || !M2) return best;
             std::copy(S + cur * capa, S + cur * capa + n, S2 + cur * capa2);
             std::copy(M + cur * capa, M + cur * capa + n, M2 + cur * capa2);
-            if (best) {
-                std::copy(S + 2 * capa, S + 2 * capa + best->feuilles_, S2 + 2 * capa2);
-                std::copy(M + 2 * capa, M + 2 * capa + best->feuilles_, M2 + 2 * capa2);
+            if (best && best->case_ != cur) {
+                const int b = best->case_;
+                std::copy(S + b * capa, S + b * capa + best->feuilles_, S2 + b * capa2);
+                std::copy(M + b * capa, M + b * capa + best->feuilles_, M2 + b * capa2);
             }
             w.ls = std::move(s2);
             w.lm = std::move(m2);
@@ -160,9 +168,14 @@ std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool 
         }
         if (n2 > capa) break;
         pr.point();
-        std::swap(cur, nxt);
+        // The list just merged becomes the current one; the next goes to a
+        // slot that holds neither it nor the best list.
+        cur = nxt;
+        nxt = autre_case(cur, best ? best->case_ : cur);
         n = n2;
-        for (std::size_t i = 0; i < n; ++i) bits |= M[cur * capa + i];
+        // Past kQueueMax items the multiplicities may wrap: watched.
+        if (k > kQueueMax)
+            for (std::size_t i = 0; i < n; ++i) bits |= M[cur * capa + i];
         liste += static_cast<double>(n) * couts::kListe;
         if (liste >= cout_best && !impose) break;
         taille[k % 4] = static_cast<double>(n);
@@ -201,8 +214,8 @@ std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool 
             best->cout = cout_best = c;
             best->octets = (hi + 1) * sizeof(u64);
             best->bits_ = bits;
-            std::copy(S + cur * capa, S + cur * capa + n, S + 2 * capa);
-            std::copy(M + cur * capa, M + cur * capa + n, M + 2 * capa);
+            best->case_ = cur;
+            nxt = autre_case(cur, cur);
         }
     }
     w.capa_liste = capa;
