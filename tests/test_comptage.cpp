@@ -68,6 +68,20 @@ TEST(CompteSommes, ChaqueMethodeImposee) {
     }
 }
 
+TEST(CompteSommes, ListesLonguesSurPlusieursModules) {
+    // Queues of more than 63 items: their multiplicities wrap modulo 2^64 and
+    // the lists are merged again for each prime modulus.
+    const Liste d = verite::diviseurs_par_paires(55440);
+    const mpz_class attendu = verite::compte_table(d, 55440);
+    Banc banc;
+    for (std::size_t q : {64, 70, 90}) {
+        const char* nom = nullptr;
+        const auto listes = [q](Demande& x) { return listes_en(x, x.pb.m - q); };
+        EXPECT_EQ(banc.impose(d, 55440, listes, {}, &nom), attendu) << q;
+        EXPECT_STREQ(nom, "table et listes") << q;
+    }
+}
+
 TEST(CompteSommes, GrandsNombresFormesConnues) {
     // N = 2^k p, p an odd prime below 2^(k+1): the count is
     // floor((2^(k+1) - 1) / p). A perfect 2^k (2^(k+1) - 1) has one set.

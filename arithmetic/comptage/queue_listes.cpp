@@ -50,8 +50,8 @@ std::size_t liste_queue(Atelier& w, const Probleme& pb, std::size_t j, u64 p, co
     u64* S = w.ls.p.get();
     u64* M = w.lm.p.get();
     int cur = autre_case(garde, garde), nxt = autre_case(garde, cur);
-    S[0] = 0;
-    M[0] = 1;
+    S[cur * capa] = 0;
+    M[cur * capa] = 1;
     std::size_t n = 1;
     for (std::size_t i = pb.m; i-- > j && n > 0;) {
         const u128 P = w.prefixe[i];
