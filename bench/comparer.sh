@@ -17,7 +17,8 @@ trap 'rm -f "$a" "$b" "$t"' EXIT
 # Processor seconds of one run of $1 on the range $2 $3, output to $4.
 cpu() {
     printf '%s %s 0' "$2" "$3" | SOMMES_DIVISEURS_FILS=1 /usr/bin/time -f '%U %S' -o "$t" "$1" > "$4"
-    awk '{ printf "%.2f\n", $1 + $2 }' "$t"
+    # The program ends with status 1 (end of the dialogue): time says so first.
+    tail -n 1 "$t" | awk '{ printf "%.2f\n", $1 + $2 }'
 }
 
 [ -x /usr/bin/time ] || { echo "comparer: /usr/bin/time missing (package time)"; exit 1; }
