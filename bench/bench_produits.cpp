@@ -2,7 +2,7 @@
 // the digits of N once the carries are times the subset-sum table of M:
 // Kronecker substitution (coefficients packed into integers, product by
 // GMP's mpn_mul) against a number-theoretic transform over an NTT-friendly
-// prime, beside the passes that structure.cpp runs instead (the table of M
+// prime, beside the passes that chiffres.cpp runs instead (the table of M
 // as items of doubling chains: two strided passes per item over the window).
 #include <benchmark/benchmark.h>
 
@@ -131,7 +131,7 @@ void par_ntt(benchmark::State& state) {
     }
 }
 
-// The same step as structure.cpp runs it: range(1) items of two strided
+// The same step as chiffres.cpp runs it: range(1) items of two strided
 // passes each over the window of n + n/4 cells.
 void par_passes(benchmark::State& state) {
     const auto n = static_cast<std::size_t>(state.range(0));

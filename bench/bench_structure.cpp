@@ -48,7 +48,7 @@ void moteur(benchmark::State& state, std::int64_t n) {
 
 }  // namespace
 
-// Small N stay with the engine: no slower through sommes_egales.
+// Small N stay with the engine: no slower with the walk over the digits priced.
 BENCHMARK_CAPTURE(sommes, 840, 840)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(moteur, 840, 840)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(sommes, 720720, 720720)->Unit(benchmark::kMillisecond);

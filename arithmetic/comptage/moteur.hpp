@@ -32,8 +32,6 @@ public:
     Moteur(const Moteur&) = delete;
     Moteur& operator=(const Moteur&) = delete;
 
-    Contexte& contexte() const { return ctx_; }
-
     // The exact number of sets of entries of e.div whose sum is e.cible.
     mpz_class compte(const Entree& e);
 

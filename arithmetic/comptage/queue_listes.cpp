@@ -105,7 +105,7 @@ Issue PlanListes::execute(Demande& d, mpz_class& resultat) {
 }
 
 // Grows the lists of queue sums, largest item first, pricing each length k
-// (j = m - k, for j <= jmax) and keeping the best list in slot 2 of w.ls /
+// (j = m - k, for j <= jmax) and keeping the best list in a slot of w.ls /
 // w.lm. Stops when the lists alone cost more than the best plan, when the
 // cost rises past its minimum, when a list would pass kCapaciteListe, or
 // when lists that keep doubling cannot reach a usable split. With impose,

@@ -34,8 +34,6 @@ public:
     Progres(const Progres&) = delete;
     Progres& operator=(const Progres&) = delete;
 
-    Suivi* suivi() const { return s_; }
-
     // Throws Interruption when a stop was asked.
     void point() const {
         if (s_ && s_->arret.load(std::memory_order_relaxed)) throw Interruption();
