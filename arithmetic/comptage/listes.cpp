@@ -2,6 +2,8 @@
 // meet in the middle.
 #include "listes.hpp"
 
+#include <algorithm>
+
 #include "noyaux.hpp"
 
 namespace {
@@ -37,38 +39,67 @@ int sommes_moitie(const u64* v, std::size_t k, u64 autre, u64 L, u64 U, u64* con
 
 }  // namespace
 
-std::size_t etend_liste(const u64* s, const u64* m, std::size_t n, u64 v, u64 seuil, u64 U,
-                        u64* s2, u64* m2, std::size_t capacite, u64 p) {
-    std::size_t ia = 0, ib = 0, k = 0;
-    // Sums with v that pass U: the shifted list is cut there.
-    std::size_t nb = n;
-    while (nb > 0 && s[nb - 1] + v > U) --nb;
-    // Sums below seuil are dropped from both lists.
-    while (ia < n && s[ia] < seuil) ++ia;
-    while (ib < nb && s[ib] + v < seuil) ++ib;
-    while (ia < n || ib < nb) {
-        u64 x, mu;
-        if (ib >= nb || (ia < n && s[ia] < s[ib] + v)) {
-            x = s[ia];
-            mu = m[ia];
-            ++ia;
-        } else if (ia < n && s[ia] == s[ib] + v) {
-            x = s[ia];
-            mu = ajoute_mod(m[ia], m[ib], p);
-            ++ia;
-            ++ib;
+namespace {
+
+// Merges s[ia..na) with s[ib..nb) + v into (s2, m2), multiplicities of equal
+// sums added (modulo p when Premier). With Borne, stops at capacite entries
+// and returns capacite + 1 when more would come.
+template <bool Premier, bool Borne>
+std::size_t fusionne(const u64* s, const u64* m, std::size_t ia, std::size_t na, std::size_t ib, std::size_t nb,
+                     u64 v, u64* s2, u64* m2, std::size_t capacite, u64 p) {
+    std::size_t k = 0;
+    while (ia < na && ib < nb) {
+        if constexpr (Borne)
+            if (k == capacite) return capacite + 1;
+        const u64 a = s[ia];
+        const u64 b = s[ib] + v;
+        if (a < b) {
+            s2[k] = a;
+            m2[k] = m[ia++];
+        } else if (b < a) {
+            s2[k] = b;
+            m2[k] = m[ib++];
         } else {
-            x = s[ib] + v;
-            mu = m[ib];
+            s2[k] = a;
+            m2[k] = Premier ? ajoute_mod(m[ia], m[ib], p) : m[ia] + m[ib];
+            ++ia;
             ++ib;
         }
-        if (x > U) continue;  // an old sum above a lowered U
-        if (k == capacite) return capacite + 1;
-        s2[k] = x;
-        m2[k] = mu;
         ++k;
     }
+    if constexpr (Borne)
+        if (k + (na - ia) + (nb - ib) > capacite) return capacite + 1;
+    std::copy(s + ia, s + na, s2 + k);
+    std::copy(m + ia, m + na, m2 + k);
+    k += na - ia;
+    for (; ib < nb; ++ib, ++k) {
+        s2[k] = s[ib] + v;
+        m2[k] = m[ib];
+    }
     return k;
+}
+
+}  // namespace
+
+std::size_t etend_liste(const u64* s, const u64* m, std::size_t n, u64 v, u64 seuil, u64 U,
+                        u64* s2, u64* m2, std::size_t capacite, u64 p) {
+    // The old sums in [seuil, U], and those that stay there with v.
+    const std::size_t na = static_cast<std::size_t>(std::upper_bound(s, s + n, U) - s);
+    const std::size_t ia = static_cast<std::size_t>(std::lower_bound(s, s + na, seuil) - s);
+    const std::size_t nb = v > U ? 0 : static_cast<std::size_t>(std::upper_bound(s, s + n, U - v) - s);
+    const std::size_t ib = seuil <= v ? 0 : static_cast<std::size_t>(std::lower_bound(s, s + nb, seuil - v) - s);
+    const bool borne = (na - ia) + (nb - std::min(ib, nb)) > capacite;
+    if (ib >= nb) {
+        if (na - ia > capacite) return capacite + 1;
+        std::copy(s + ia, s + na, s2);
+        std::copy(m + ia, m + na, m2);
+        return na - ia;
+    }
+    if (p == 0)
+        return borne ? fusionne<false, true>(s, m, ia, na, ib, nb, v, s2, m2, capacite, p)
+                     : fusionne<false, false>(s, m, ia, na, ib, nb, v, s2, m2, capacite, p);
+    return borne ? fusionne<true, true>(s, m, ia, na, ib, nb, v, s2, m2, capacite, p)
+                 : fusionne<true, false>(s, m, ia, na, ib, nb, v, s2, m2, capacite, p);
 }
 
 bool milieu(const Queue& q, u64 cible, u64 base, u64* h, u64* sommes, u64* mults,

@@ -141,6 +141,20 @@ std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool 
         const std::size_t j = m - k;
         const u128 P = w.prefixe[j];  // what the table can add
         const u64 seuil = P >= T ? 0 : static_cast<u64>(T - P);
+        if (!impose) {
+            // The sums of the current list that the next one keeps bound its
+            // size from below: a merge that would surely end the search is
+            // not made.
+            const u64* s = S + cur * capa;
+            const double garde = static_cast<double>(s + n - std::lower_bound(s, s + n, seuil));
+            const double liste2 = liste + garde * couts::kListe;
+            if (liste2 >= cout_best) break;
+            if (hausses == 1 && j <= jmax) {
+                const double c = K * w.cout_prefixe[j] + liste2 * (k > kQueueMax ? K : 1.0) +
+                                 K * couts::kFeuille * garde;
+                if (c > cout_prec && c > cout_best) break;
+            }
+        }
         std::size_t n2;
         for (;;) {
             n2 = etend_liste(S + cur * capa, M + cur * capa, n, w.items[j], seuil, T, S + nxt * capa, M + nxt * capa,

@@ -27,23 +27,35 @@ double plan_zigzag(Atelier& w, const Probleme& pb, bool etapes) {
     std::vector<Atelier::Unite>& ordre = w.ordre;
     unites.clear();
     if (pb.distincts) {
-        auto present = [&a](u64 v) { return std::binary_search(a.begin(), a.end(), v); };
+        // Chains from the items whose half is not an item, doubled while the
+        // double is one; the half and the double are found by two cursors
+        // moving up with i.
+        std::size_t moitie = 0, double_ = 0;
         for (std::size_t i = 0; i < m; ++i) {
             const u64 e = a[i];
-            if ((e & 1) == 0 && present(e / 2)) continue;  // inside a chain
+            if ((e & 1) == 0) {
+                while (moitie < i && a[moitie] < e / 2) ++moitie;
+                if (moitie < i && a[moitie] == e / 2) continue;  // inside a chain
+            }
             unsigned k = 1;
             u64 x = e;
-            while (present(x * 2)) {  // x <= T < 2^63
+            std::size_t d = std::max(double_, i + 1);
+            for (;;) {  // x <= T < 2^63
+                while (d < m && a[d] < 2 * x) ++d;
+                if (d == m || a[d] != 2 * x) break;
                 x *= 2;
                 ++k;
             }
+            while (double_ < m && a[double_] < 2 * e) ++double_;
             unites.push_back({e, k, 2 * x - e});
         }
     } else {
         for (std::size_t i = 0; i < m; ++i) unites.push_back({a[i], 1, a[i]});
     }
-    std::stable_sort(unites.begin(), unites.end(),
-                     [](const Atelier::Unite& x, const Atelier::Unite& y) { return x.poids < y.poids; });
+    // By weight, the smaller first item first among equal weights.
+    std::sort(unites.begin(), unites.end(), [](const Atelier::Unite& x, const Atelier::Unite& y) {
+        return x.poids < y.poids || (x.poids == y.poids && x.e < y.e);
+    });
     ordre.clear();
     for (std::size_t i = 0; i < unites.size(); i += 2) ordre.push_back(unites[i]);
     for (std::size_t i = unites.size(); i-- > 0;)
