@@ -1,23 +1,25 @@
 // The table kernels alone, whose timings calibrate the cost model of every
 // counting method (arithmetic/comptage/couts.hpp): nanoseconds per cell of
 // a 0/1 step (descending) and of running sums (ascending), modulo 2^64 and
-// modulo a prime, on tables from the caches to main memory.
+// modulo a prime, on tables from the caches to main memory; running sums of
+// stride 1, which do not vectorize; and nanoseconds per entry of the merge
+// of a sorted list of subset sums with its shift.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <vector>
 
+#include "listes.hpp"
 #include "noyaux.hpp"
 
 namespace {
 
 constexpr u64 kPremier = 9223372036854775783ull;  // the largest prime below 2^63
 
-void noyau(benchmark::State& state, bool montee, u64 p) {
+void noyau(benchmark::State& state, bool montee, u64 p, std::size_t d) {
     const auto n = static_cast<std::size_t>(state.range(0));
     std::vector<u64> f(n, 1);
     const Progres pr;
-    const std::size_t d = 97;  // an odd stride: no alignment to help
     for (auto _ : state) {
         if (montee)
             ajoute_asc(f.data(), d, n - 1, d, p, pr);
@@ -30,11 +32,43 @@ void noyau(benchmark::State& state, bool montee, u64 p) {
                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// The list of the subset sums of the largest divisors of 720720 that can
+// still reach the target, grown one divisor at a time as the queue of the
+// lists does; each merge is timed per entry written.
+void fusion(benchmark::State& state) {
+    const u64 N = 720720;
+    std::vector<u64> items;
+    for (u64 d = N / 2; d >= 1; --d)
+        if (N % d == 0) items.push_back(d);  // largest first
+    const auto k = static_cast<std::size_t>(state.range(0));
+    const std::size_t capa = std::size_t{1} << 22;
+    std::vector<u64> s(capa), m(capa), s2(capa), m2(capa);
+    std::size_t n = 1;
+    s[0] = 0;
+    m[0] = 1;
+    for (std::size_t i = 0; i + 1 < k; ++i) {
+        n = etend_liste(s.data(), m.data(), n, items[i], 0, N, s2.data(), m2.data(), capa, 0);
+        s.swap(s2);
+        m.swap(m2);
+    }
+    std::size_t ecrits = 0;
+    for (auto _ : state) {
+        ecrits += etend_liste(s.data(), m.data(), n, items[k - 1], 0, N, s2.data(), m2.data(), capa, 0);
+        benchmark::DoNotOptimize(s2.data());
+    }
+    state.counters["ns_entree"] = benchmark::Counter(static_cast<double>(ecrits),
+                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 }  // namespace
 
-BENCHMARK_CAPTURE(noyau, desc_2_64, false, 0)->RangeMultiplier(16)->Range(1 << 12, 1 << 24);
-BENCHMARK_CAPTURE(noyau, desc_premier, false, kPremier)->RangeMultiplier(16)->Range(1 << 12, 1 << 24);
-BENCHMARK_CAPTURE(noyau, asc_2_64, true, 0)->RangeMultiplier(16)->Range(1 << 12, 1 << 24);
-BENCHMARK_CAPTURE(noyau, asc_premier, true, kPremier)->RangeMultiplier(16)->Range(1 << 12, 1 << 24);
+constexpr std::size_t kPas = 97;  // an odd stride: no alignment to help
+BENCHMARK_CAPTURE(noyau, desc_2_64, false, 0, kPas)->RangeMultiplier(16)->Range(1 << 12, 1 << 24);
+BENCHMARK_CAPTURE(noyau, desc_premier, false, kPremier, kPas)->RangeMultiplier(16)->Range(1 << 12, 1 << 24);
+BENCHMARK_CAPTURE(noyau, asc_2_64, true, 0, kPas)->RangeMultiplier(16)->Range(1 << 12, 1 << 24);
+BENCHMARK_CAPTURE(noyau, asc_premier, true, kPremier, kPas)->RangeMultiplier(16)->Range(1 << 12, 1 << 24);
+BENCHMARK_CAPTURE(noyau, asc_2_64_pas_1, true, 0, 1)->Arg(1 << 16)->Arg(1 << 20);
+BENCHMARK_CAPTURE(noyau, asc_premier_pas_1, true, kPremier, 1)->Arg(1 << 16)->Arg(1 << 20);
+BENCHMARK(fusion)->Arg(12)->Arg(16)->Arg(20);
 
 BENCHMARK_MAIN();

@@ -31,7 +31,9 @@ namespace {
 
 // Below this many cells (divisors times N), the table over every sum ends in
 // a few milliseconds: the walk is not priced.
-constexpr double kPetit = 16e6;
+constexpr double kPetit = 2e6;
+// Below this estimate of the best plan, the walk is not priced either.
+constexpr double kMarcheMin = 0.05e6;
 // A first bound on the sums of divisors of M, before the memory budget has
 // its say: the half table would take 1 GiB.
 constexpr u64 kSigmaMax = u64{1} << 28;
@@ -90,8 +92,9 @@ std::size_t ajoute_items(const Marche& pl, std::size_t items, u64* f, std::size_
 }
 
 // Cells written by ajoute_items with the same arguments, and the top of the
-// window in haut.
-double cellules_items(const Marche& pl, std::size_t items, u64 depart, u64 limite, u64& haut) {
+// window in haut; those of running sums with a stride below 8, which are not
+// vectorized, are also added to lentes.
+double cellules_items(const Marche& pl, std::size_t items, u64 depart, u64 limite, u64& haut, double& lentes) {
     double n = 0;
     u128 somme = depart;
     haut = depart;
@@ -103,6 +106,7 @@ double cellules_items(const Marche& pl, std::size_t items, u64 depart, u64 limit
         haut = hi;
         if (d > hi) continue;
         n += static_cast<double>(hi - d + 1);
+        if (k > 1 && d < 8) lentes += static_cast<double>(hi - d + 1);
         const u128 saut = static_cast<u128>(d) << k;
         if (k > 1 && saut <= hi) n += static_cast<double>(hi - static_cast<u64>(saut) + 1);
     }
@@ -305,18 +309,22 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout) {
 
     const double passes = static_cast<double>(c.base.size()) * 2;
     u64 haut;
-    double cell = cellules_items(c, c.base.size(), 0, c.H, haut);
+    double lentes = 0;
+    double cell = cellules_items(c, c.base.size(), 0, c.H, haut, lentes);
     double ns = passes * couts::kEtape + couts::kLecture * static_cast<double>(std::min(c.sigma / p, M));
     if (a >= 2) {
         // Every carry step bounded by the largest carry: the items but the
         // last, the running sums of the last, the carries read.
-        const double pas = cellules_items(c, c.base.size() - 1, c.retenue, c.retenue + c.sigma, haut) +
+        double lentes_pas = 0;
+        const double pas = cellules_items(c, c.base.size() - 1, c.retenue, c.retenue + c.sigma, haut, lentes_pas) +
                            static_cast<double>(haut) + static_cast<double>(c.retenue);
+        if (c.base.back() < 8) lentes_pas += static_cast<double>(haut);
         cell += (a - 1) * pas;
+        lentes += (a - 1) * lentes_pas;
         const u64 lus = c.sigma / p + c.retenue;  // carries read at each step
         ns += (a - 1) * (passes * couts::kEtape + static_cast<double>(lus) * couts::kEchantillon);
     }
-    ns += cell * couts::cellule(cellules);
+    ns += (cell - lentes) * couts::cellule(cellules) + lentes * couts::kCelluleScalaire;
     c.octets = cellules * sizeof(u64);
     c.fils = K > 1 && ns > kFilMin && 2 * octets <= static_cast<double>(budget) ? 2 : 1;
     const std::size_t tours = (K + c.fils - 1) / c.fils;  // moduli per thread
@@ -348,7 +356,7 @@ std::unique_ptr<Plan> chiffres_en(Demande& d, std::uint64_t p) {
 std::unique_ptr<Plan> planifie_chiffres(Demande& d) {
     const Entree& e = d.entree;
     // Short counts are left to the table: the walk is not even priced.
-    if (e.facteurs.empty() || e.cible <= 0 || d.plafond <= couts::kLong ||
+    if (e.facteurs.empty() || e.cible <= 0 || d.plafond <= kMarcheMin ||
         static_cast<double>(e.div.size()) * static_cast<double>(e.cible) <= kPetit)
         return nullptr;
     Marche best;

@@ -63,6 +63,53 @@ SD_CLONES void retire_desc_2_64(u64* f, std::size_t a, std::size_t b, std::size_
     for (std::size_t s = b + 1; s-- > a;) f[s] -= f[s - d];
 }
 
+// The running sums of a stride D below 8, which the loops above cannot
+// vectorize (each cell needs the one D below, just written): the D sums in
+// registers, independent of one another.
+template <std::size_t D, bool Premier>
+u64 asc_court(u64* f, std::size_t a, std::size_t b, u64 p) {
+    u64 acc[D];
+    for (std::size_t j = 0; j < D; ++j) acc[j] = f[a - D + j];
+    u64 bits = 0;
+    std::size_t s = a;
+    for (; s + D <= b + 1; s += D)
+        for (std::size_t j = 0; j < D; ++j) {
+            const u64 x = acc[j] + f[s + j];
+            if constexpr (Premier) {
+                const u64 y = x - p;
+                acc[j] = x < y ? x : y;
+            } else {
+                acc[j] = x;
+                bits |= x;
+            }
+            f[s + j] = acc[j];
+        }
+    for (std::size_t j = 0; s <= b; ++s, ++j) {
+        const u64 x = acc[j] + f[s];
+        if constexpr (Premier) {
+            const u64 y = x - p;
+            f[s] = x < y ? x : y;
+        } else {
+            f[s] = x;
+            bits |= x;
+        }
+    }
+    return bits;
+}
+
+template <bool Premier>
+u64 asc_court(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
+    switch (d) {
+        case 1: return asc_court<1, Premier>(f, a, b, p);
+        case 2: return asc_court<2, Premier>(f, a, b, p);
+        case 3: return asc_court<3, Premier>(f, a, b, p);
+        case 4: return asc_court<4, Premier>(f, a, b, p);
+        case 5: return asc_court<5, Premier>(f, a, b, p);
+        case 6: return asc_court<6, Premier>(f, a, b, p);
+        default: return asc_court<7, Premier>(f, a, b, p);
+    }
+}
+
 // Cells of one stretch of a kernel between two safe points.
 constexpr std::size_t kMorceau = std::size_t{1} << 18;
 
@@ -102,7 +149,12 @@ void ajoute_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, con
 
 void ajoute_asc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr, u64* bits) {
     par_morceaux_asc(a, b, pr, [=](std::size_t x, std::size_t y) {
-        if (p != 0)
+        if (d < 8) {
+            if (p != 0)
+                asc_court<true>(f, x, y, d, p);
+            else if (const u64 v = asc_court<false>(f, x, y, d, p); bits)
+                *bits |= v;
+        } else if (p != 0)
             ajoute_asc_mod(f, x, y, d, p);
         else if (const u64 v = ajoute_asc_2_64(f, x, y, d); bits)
             *bits |= v;

@@ -19,6 +19,8 @@
 
 namespace {
 
+constexpr double kPartListes = 0.05;
+
 class PlanListes : public Plan {
 public:
     PlanListes(std::size_t j, std::size_t lo, std::size_t hi, std::size_t feuilles)
@@ -148,7 +150,7 @@ std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool 
             const u64* s = S + cur * capa;
             const double garde = static_cast<double>(s + n - std::lower_bound(s, s + n, seuil));
             const double liste2 = liste + garde * couts::kListe;
-            if (liste2 >= cout_best) break;
+            if (liste2 >= cout_best || liste2 >= kPartListes * d.plafond) break;
             if (hausses == 1 && j <= jmax) {
                 const double c = K * w.cout_prefixe[j] + liste2 * (k > kQueueMax ? K : 1.0) +
                                  K * couts::kFeuille * garde;
@@ -191,7 +193,7 @@ std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool 
         if (k > kQueueMax)
             for (std::size_t i = 0; i < n; ++i) bits |= M[cur * capa + i];
         liste += static_cast<double>(n) * couts::kListe;
-        if (liste >= cout_best && !impose) break;
+        if ((liste >= cout_best || liste >= kPartListes * d.plafond) && !impose) break;
         taille[k % 4] = static_cast<double>(n);
         if (m - k > jmax && n >= (std::size_t{1} << 16) && !impose) {
             // No usable split yet (the table over items[0..m-k) does not fit).
