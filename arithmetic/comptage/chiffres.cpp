@@ -15,6 +15,7 @@
 // with one large prime power or a small sigma(M): 720720, 10^18 = 2^18 5^18,
 // 1000001808 = 2^4 3^3 13 41 43 101 (p = 101: a table of 1.6 10^7 sums).
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -255,6 +256,37 @@ Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
     return Issue::fait;
 }
 
+// M = N / p^a and the sum of its divisors; false past kSigmaMax.
+bool reste(const Demande& d, u64 p, unsigned a, u64& M, u64& sigma) {
+    M = static_cast<u64>(d.entree.cible);
+    for (unsigned i = 0; i < a; ++i) M /= p;
+    u128 s = 1;
+    for (const auto& [q, e] : d.entree.facteurs) {
+        if (q == p) continue;
+        u128 t = 1, qk = 1;
+        for (unsigned i = 0; i < e; ++i) {
+            qk *= q;
+            t += qk;
+        }
+        s *= t;
+        if (s > kSigmaMax) return false;
+    }
+    sigma = static_cast<u64>(s);
+    return true;
+}
+
+// Less than any walk over the digits of p can cost: the half table written
+// at least once (zeroed, at half the price of a pass, or summed) and the top
+// digit's reads, for every modulus, two threads at most.
+double borne_marche(const Demande& d, u64 p, unsigned a) {
+    u64 M, sigma;
+    if (!reste(d, p, a, M, sigma)) return kInfini;
+    const std::size_t tours = (d.pb.modules + 1) / 2;
+    const u64 H = sigma / 2, lus = std::min(sigma / p, M);
+    return static_cast<double>(tours) * (static_cast<double>(H) * couts::kCelluleCache / 2 +
+                                         couts::kLecture * static_cast<double>(lus));
+}
+
 // The walk over the digits of p^a, the estimate of its cost in cout; false
 // when its tables do not fit the budget.
 bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout) {
@@ -263,21 +295,12 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout) {
     // The whole budget: a count that holds part of it now gives it back,
     // and the walk waits for it.
     const std::size_t budget = d.ctx.budget().total();
-    // M = N / p^a, the sum of its divisors and its prime powers.
-    u64 M = static_cast<u64>(d.entree.cible);
-    for (unsigned i = 0; i < a; ++i) M /= p;
-    u128 sigma = 1;
+    u64 M, sigma;
+    if (!reste(d, p, a, M, sigma)) return false;
     unsigned b = 0;               // exponent of 2 in M
     std::vector<u64> impairs{1};  // odd divisors of M
     for (const auto& [q, e] : facteurs) {
         if (q == p) continue;
-        u128 s = 1, qk = 1;
-        for (unsigned i = 0; i < e; ++i) {
-            qk *= q;
-            s += qk;
-        }
-        sigma *= s;
-        if (sigma > kSigmaMax) return false;
         if (q == 2) {
             b = e;
             continue;
@@ -297,8 +320,8 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout) {
     c.retenue = c.sigma / (p - 1);
     // Each odd divisor r with r, 2r, ..., 2^b r: one item of b + 1 terms.
     std::sort(impairs.begin(), impairs.end());
-    c.base = impairs;
-    c.termes.assign(impairs.size(), b + 1);
+    c.base = std::move(impairs);
+    c.termes.assign(c.base.size(), b + 1);
     c.modules = K;
 
     // One thread's tables: f, then C and W.
@@ -359,9 +382,16 @@ std::unique_ptr<Plan> planifie_chiffres(Demande& d) {
     if (e.facteurs.empty() || e.cible <= 0 || d.plafond <= kMarcheMin ||
         static_cast<double>(e.div.size()) * static_cast<double>(e.cible) <= kPetit)
         return nullptr;
+    // The primes in the order of their bounds, each walk built while its
+    // bound may still beat the best so far.
+    std::array<std::pair<double, std::size_t>, 64> ordre;
+    const std::size_t n = std::min(e.facteurs.size(), ordre.size());
+    for (std::size_t i = 0; i < n; ++i) ordre[i] = {borne_marche(d, e.facteurs[i].first, e.facteurs[i].second), i};
+    std::sort(ordre.begin(), ordre.begin() + n);
     Marche best;
     double cout_best = d.plafond;
-    for (const auto& [p, a] : e.facteurs) {
+    for (std::size_t i = 0; i < n && ordre[i].first < cout_best; ++i) {
+        const auto& [p, a] = e.facteurs[ordre[i].second];
         Marche m;
         double cout;
         if (marche(d, p, a, m, cout) && cout < cout_best) {

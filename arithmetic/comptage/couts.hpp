@@ -10,16 +10,21 @@ namespace couts {
 // Table cell updated by a 0/1 step or a running sum, by the size of the table
 // the pass runs over (in cells): within the caches, then in memory, where the
 // passes are bound by its bandwidth.
-constexpr std::size_t kCache = std::size_t{1} << 18;
-constexpr double kCelluleCache = 0.20;
-constexpr double kCelluleGrande = 0.30;
-inline double cellule(std::size_t cellules) { return cellules <= kCache ? kCelluleCache : kCelluleGrande; }
+constexpr std::size_t kCache = std::size_t{1} << 17;
+constexpr std::size_t kCache2 = std::size_t{1} << 21;
+constexpr double kCelluleCache = 0.11;
+constexpr double kCelluleCache2 = 0.17;
+constexpr double kCelluleGrande = 0.45;
+inline double cellule(std::size_t cellules) {
+    return cellules <= kCache ? kCelluleCache : cellules <= kCache2 ? kCelluleCache2 : kCelluleGrande;
+}
 // Running sums with a stride below 8 (not vectorized).
-constexpr double kCelluleScalaire = 0.8;
+constexpr double kCelluleScalaire = 1.0;
 // Fixed cost of one pass over a table.
 constexpr double kEtape = 12.0;
-// Sorted list entry merged.
-constexpr double kListe = 3.0;
+// Sorted list entry merged, and the fixed cost of one merge.
+constexpr double kListe = 2.0;
+constexpr double kFusion = 30.0;
 // List entry read against the table, per modulus.
 constexpr double kFeuille = 1.0;
 // Histogram cell of the meet in the middle, modulo 2^64, then modulo a prime.

@@ -52,6 +52,7 @@ using Planificateur = std::function<std::unique_ptr<Plan>(Demande& d)>;
 
 // The methods, each in its own file.
 std::unique_ptr<Plan> planifie_table(Demande& d);     // table.cpp
+std::unique_ptr<Plan> planifie_zigzag(Demande& d);    // table.cpp
 std::unique_ptr<Plan> planifie_milieu(Demande& d);    // milieu.cpp
 std::unique_ptr<Plan> planifie_listes(Demande& d);    // queue_listes.cpp
 std::unique_ptr<Plan> planifie_chiffres(Demande& d);  // chiffres.cpp

@@ -18,10 +18,11 @@ namespace {
 // bound the search of the others. Adding a method: a file with its planner,
 // and one line here.
 const Planificateur kMethodes[] = {
-    planifie_table,     // the whole table (table.cpp)
+    planifie_table,     // the whole table, ascending (table.cpp)
     planifie_chiffres,  // the walk over the digits of N (chiffres.cpp)
     planifie_milieu,    // table and meet in the middle (milieu.cpp)
     planifie_listes,    // table and lists of the queue (queue_listes.cpp)
+    planifie_zigzag,    // the whole table in zigzag, when it may still win (table.cpp)
     planifie_parcours,  // table and walk in bounded memory, when nothing else fits (parcours.cpp)
 };
 

@@ -12,6 +12,7 @@
 // are grown once, largest item first, and each length is priced on the way.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "couts.hpp"
 #include "methode.hpp"
@@ -19,21 +20,32 @@
 
 namespace {
 
-constexpr double kPartListes = 0.05;
+constexpr double kPartListes = 0.03;
+
+// The split chosen: the table over items[0..j) in the window [lo, hi], and
+// the list of the queue's useful sums.
+struct Coupe {
+    std::size_t j = 0, lo = 0, hi = 0;
+    std::size_t feuilles = 0;  // entries of its list
+    int case_ = 2;             // the slot of w.ls / w.lm that holds it
+    u64 bits = 0;              // the multiplicities of every list up to it, ORed
+    double cout = kInfini;
+};
 
 class PlanListes : public Plan {
 public:
-    PlanListes(std::size_t j, std::size_t lo, std::size_t hi, std::size_t feuilles)
-        : j_(j), lo_(lo), hi_(hi), feuilles_(feuilles) {
+    explicit PlanListes(const Coupe& c) : j_(c.j), lo_(c.lo), hi_(c.hi), feuilles_(c.feuilles), case_(c.case_), bits_(c.bits) {
         listes = true;
+        cout = c.cout;
+        octets = feuilles_ ? (hi_ + 1) * sizeof(u64) : 0;
     }
     const char* nom() const override { return "table et listes"; }
     Issue execute(Demande& d, mpz_class& resultat) override;
 
     std::size_t j_, lo_, hi_;
-    std::size_t feuilles_;  // entries of its list
-    int case_ = 2;          // the slot of w.ls / w.lm that holds it
-    u64 bits_ = 0;          // the multiplicities of every list up to it, ORed
+    std::size_t feuilles_;
+    int case_;
+    u64 bits_;
 };
 
 // A slot of the three of w.ls / w.lm that is neither a nor b.
@@ -112,12 +124,12 @@ Issue PlanListes::execute(Demande& d, mpz_class& resultat) {
 // cost rises past its minimum, when a list would pass kCapaciteListe, or
 // when lists that keep doubling cannot reach a usable split. With impose,
 // builds exactly the list for items[0..jmax) in the table.
-std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool impose) {
+std::optional<Coupe> grandit(Demande& d, std::size_t jmax, bool impose) {
     Atelier& w = d.w;
     const Probleme& pb = d.pb;
     const double K = static_cast<double>(pb.modules);
     const Progres pr(d.ctx.suivi());
-    std::unique_ptr<PlanListes> best;
+    std::optional<Coupe> best;
     double cout_best = d.plafond;
     const std::size_t m = pb.m;
     const std::size_t cap = kCapaciteListe;
@@ -127,7 +139,7 @@ std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool 
     w.capa_liste = capa;
     u64* S = w.ls.obtenir(d.ctx, 3 * capa);
     u64* M = S ? w.lm.obtenir(d.ctx, 3 * capa) : nullptr;
-    if (!S || !M) return nullptr;
+    if (!S || !M) return std::nullopt;
     int cur = 0, nxt = 1;
     S[0] = 0;
     M[0] = 1;
@@ -149,7 +161,7 @@ std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool 
             // not made.
             const u64* s = S + cur * capa;
             const double garde = static_cast<double>(s + n - std::lower_bound(s, s + n, seuil));
-            const double liste2 = liste + garde * couts::kListe;
+            const double liste2 = liste + garde * couts::kListe + couts::kFusion;
             if (liste2 >= cout_best || liste2 >= kPartListes * d.plafond) break;
             if (hausses == 1 && j <= jmax) {
                 const double c = K * w.cout_prefixe[j] + liste2 * (k > kQueueMax ? K : 1.0) +
@@ -172,8 +184,8 @@ std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool 
             std::copy(M + cur * capa, M + cur * capa + n, M2 + cur * capa2);
             if (best && best->case_ != cur) {
                 const int b = best->case_;
-                std::copy(S + b * capa, S + b * capa + best->feuilles_, S2 + b * capa2);
-                std::copy(M + b * capa, M + b * capa + best->feuilles_, M2 + b * capa2);
+                std::copy(S + b * capa, S + b * capa + best->feuilles, S2 + b * capa2);
+                std::copy(M + b * capa, M + b * capa + best->feuilles, M2 + b * capa2);
             }
             w.ls = std::move(s2);
             w.lm = std::move(m2);
@@ -192,7 +204,7 @@ std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool 
         // Past kQueueMax items the multiplicities may wrap: watched.
         if (k > kQueueMax)
             for (std::size_t i = 0; i < n; ++i) bits |= M[cur * capa + i];
-        liste += static_cast<double>(n) * couts::kListe;
+        liste += static_cast<double>(n) * couts::kListe + couts::kFusion;
         if ((liste >= cout_best || liste >= kPartListes * d.plafond) && !impose) break;
         taille[k % 4] = static_cast<double>(n);
         if (m - k > jmax && n >= (std::size_t{1} << 16) && !impose) {
@@ -211,8 +223,7 @@ std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool 
         }
         if (n == 0) {
             // No useful queue sum: the count is 0, whatever the table says.
-            best = std::make_unique<PlanListes>(j, 0, 0, 0);
-            best->cout = liste;
+            best = Coupe{j, 0, 0, 0, 2, 0, liste};
             break;
         }
         if (j > jmax) continue;  // the table over items[0..j) does not fit
@@ -226,16 +237,18 @@ std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool 
         if (c < cout_best || impose) {
             std::size_t lo, hi;
             fenetre_apres(w, pb, j, lo, hi);
-            best = std::make_unique<PlanListes>(j, lo, hi, n);
-            best->cout = cout_best = c;
-            best->octets = (hi + 1) * sizeof(u64);
-            best->bits_ = bits;
-            best->case_ = cur;
+            best = Coupe{j, lo, hi, n, cur, bits, c};
+            cout_best = c;
             nxt = autre_case(cur, cur);
         }
     }
     w.capa_liste = capa;
     return best;
+}
+
+std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool impose) {
+    const std::optional<Coupe> c = grandit(d, jmax, impose);
+    return c ? std::make_unique<PlanListes>(*c) : nullptr;
 }
 
 }  // namespace
