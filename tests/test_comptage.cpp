@@ -6,6 +6,7 @@
 #include <gmpxx.h>
 
 #include "modules.hpp"
+#include "noyaux.hpp"
 #include "outils/banc.hpp"
 #include "outils/masques.hpp"
 #include "verites.hpp"
@@ -142,6 +143,48 @@ TEST(Modules, ProduitAuDelaDuPlusGrandCompte) {
     EXPECT_GE(plus_grand, mpz_class(1) << 64);
     EXPECT_EQ(nombre_modules(kItems64), 1u);
     EXPECT_GT(nombre_modules(kItems64 + 1), 1u);
+}
+
+TEST(Noyaux, SommesCumuleesDeToutPas) {
+    // Running sums f[s] += f[s - d] for s from a up, every stride (those
+    // below 8 take another loop), across a safe point (2^18 cells), modulo
+    // 2^64 and modulo the largest prime below 2^63: against GMP. Modulo
+    // 2^64, small values for the odd strides (nothing wraps, bit 63 of the
+    // ORed values stays clear) and large ones for the even strides.
+    std::vector<u64> premiers;
+    const u64 p = module(premiers, 1);
+    const std::size_t n = (std::size_t{1} << 18) + 1000;
+    for (const u64 q : {u64{0}, p})
+        for (std::size_t d = 1; d <= 9; ++d) {
+            std::vector<u64> f(n);
+            std::vector<mpz_class> g(n);
+            u64 x = 88172645463325252ull;  // xorshift
+            for (std::size_t i = 0; i < n; ++i) {
+                x ^= x << 13;
+                x ^= x >> 7;
+                x ^= x << 17;
+                f[i] = q ? x % q : x >> (d % 2 ? 40 : 8);
+                g[i] = mpz_class(std::to_string(f[i]));
+            }
+            const std::size_t a = d + 3;
+            u64 bits = 0;
+            ajoute_asc(f.data(), a, n - 1, d, q, Progres{}, &bits);
+            const mpz_class mod = q ? mpz_class(std::to_string(q)) : mpz_class(1) << 64;
+            u64 ou = 0;
+            bool pareil = true;
+            for (std::size_t s = a; s < n; ++s) {
+                g[s] += g[s - d];
+                const mpz_class r = g[s] % mod;
+                pareil = pareil && r == mpz_class(std::to_string(f[s]));
+                // A wrapped sum passed 2^63 on the way (no step adds 2^56).
+                ou |= g[s] < mpz_class(1) << 64 ? f[s] : u64{1} << 63;
+            }
+            EXPECT_TRUE(pareil) << "d = " << d << ", p = " << q;
+            if (q == 0) {
+                EXPECT_EQ(bits >> 63, ou >> 63) << d;
+                EXPECT_EQ(ou >> 63, d % 2 == 0) << d;
+            }
+        }
 }
 
 TEST(RechercheExhaustive, ToutesLesCiblesEtPresDe2Puissance63) {

@@ -8,8 +8,9 @@
 namespace couts {
 
 // Table cell updated by a 0/1 step or a running sum, by the size of the table
-// the pass runs over (in cells): within the caches, then in memory, where the
-// passes are bound by its bandwidth.
+// the pass runs over (in cells): within L2 (bench_noyaux: 0.10 ns at 2^16
+// cells), within the last-level cache (0.15 ns at 2^20), then in memory,
+// where the passes are bound by its bandwidth (0.40 ns at 2^24).
 constexpr std::size_t kCache = std::size_t{1} << 17;
 constexpr std::size_t kCache2 = std::size_t{1} << 21;
 constexpr double kCelluleCache = 0.11;
@@ -18,11 +19,13 @@ constexpr double kCelluleGrande = 0.45;
 inline double cellule(std::size_t cellules) {
     return cellules <= kCache ? kCelluleCache : cellules <= kCache2 ? kCelluleCache2 : kCelluleGrande;
 }
-// Running sums with a stride below 8 (not vectorized).
+// Running sums with a stride below 8, kept in registers rather than
+// vectorized (stride 1: 0.36 ns modulo 2^64, 1.4 ns modulo a prime).
 constexpr double kCelluleScalaire = 1.0;
 // Fixed cost of one pass over a table.
 constexpr double kEtape = 12.0;
-// Sorted list entry merged, and the fixed cost of one merge.
+// Sorted list entry merged (1.4 to 2.0 ns as the lists grow), and the fixed
+// cost of one merge.
 constexpr double kListe = 2.0;
 constexpr double kFusion = 30.0;
 // List entry read against the table, per modulus.

@@ -5,13 +5,14 @@
 
 #include "decomp.hpp"
 
-void suiv2(Travail& w, std::int64_t& k) {
+std::int64_t suiv2(Travail& w, std::int64_t& k) {
     std::int64_t i = w.nf;
     while (i > 0 && w.Prod[i] == w.Nexpo[i]) --i;
-    if (i == 0) return;
+    if (i == 0) return 0;
     ++w.Prod[i];
-    for (++i; i <= w.nf; ++i) w.Prod[i] = 0;
+    for (std::int64_t j = i + 1; j <= w.nf; ++j) w.Prod[j] = 0;
     ++k;
+    return i;
 }
 
 void diviseurs(Travail& w) {
@@ -30,14 +31,16 @@ void diviseurs(Travail& w) {
 
     std::int64_t k = 1;  // divisors produced so far, 1 included
     w.Div[1] = 1;
+    // partiel[j]: the product of Nfact[q]^Prod[q] for q <= j, kept as the
+    // odometer moves, so that each divisor costs one multiplication. Exact
+    // integers: every divisor is below N, so none overflows.
+    std::int64_t partiel[64];
+    for (std::int64_t j = 0; j <= w.nf && j < 64; ++j) partiel[j] = 1;
     while (k < w.ND1) {
-        suiv2(w, k);
-        // Exact integer product: every divisor is below N, so it cannot
-        // overflow, and it is exact for every N, beyond 2^53 too.
-        std::int64_t Diviseur = 1;
-        for (std::int64_t j = 1; j <= w.nf; ++j)
-            for (std::int64_t e = 0; e < w.Prod[j]; ++e) Diviseur *= w.Nfact[j];
-        w.Div[k] = Diviseur;
+        const std::int64_t i = suiv2(w, k);
+        partiel[i] *= w.Nfact[i];
+        for (std::int64_t j = i + 1; j <= w.nf; ++j) partiel[j] = partiel[i];
+        w.Div[k] = partiel[w.nf];
     }
     // Put in ascending order once all are there: inserting each divisor at
     // its place costs a time quadratic in their number, seconds for the
