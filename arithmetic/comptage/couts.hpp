@@ -40,6 +40,13 @@ constexpr double kLecture = 4.0;
 // Carry read from the running sums of the walk.
 constexpr double kEchantillon = 1.5;
 
+// Product added in a dot product modulo a prime: AVX-512 IFMA (primes below
+// 2^50), 128-bit accumulators (below 2^60).
+constexpr double kProduitIfma = 0.4;
+constexpr double kProduit = 0.9;
+// A value rebuilt from its residues and multiplied into a sum, per modulus.
+constexpr double kReconstruction = 60.0;
+
 // Above this estimate a count is long: what is written goes to the reader
 // before it starts.
 constexpr double kLong = 10e6;

@@ -56,6 +56,7 @@ std::unique_ptr<Plan> planifie_zigzag(Demande& d);    // table.cpp
 std::unique_ptr<Plan> planifie_milieu(Demande& d);    // milieu.cpp
 std::unique_ptr<Plan> planifie_listes(Demande& d);    // queue_listes.cpp
 std::unique_ptr<Plan> planifie_chiffres(Demande& d);  // chiffres.cpp
+std::unique_ptr<Plan> planifie_scission(Demande& d);  // deux_premiers.cpp
 std::unique_ptr<Plan> planifie_parcours(Demande& d);  // parcours.cpp
 
 // One method's plan with its choice imposed, whatever its cost (for the
@@ -69,3 +70,4 @@ std::unique_ptr<Plan> listes_en(Demande& d, std::size_t j);
 std::unique_ptr<Plan> milieu_en(Demande& d, std::size_t j);
 std::unique_ptr<Plan> parcours_en(Demande& d, std::size_t j);
 std::unique_ptr<Plan> chiffres_en(Demande& d, std::uint64_t p);
+std::unique_ptr<Plan> scission_en(Demande& d, std::uint64_t q, std::uint64_t r);

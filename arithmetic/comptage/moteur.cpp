@@ -20,6 +20,7 @@ namespace {
 const Planificateur kMethodes[] = {
     planifie_table,     // the whole table, ascending (table.cpp)
     planifie_chiffres,  // the walk over the digits of N (chiffres.cpp)
+    planifie_scission,  // the split over two primes of N (deux_premiers.cpp)
     planifie_milieu,    // table and meet in the middle (milieu.cpp)
     planifie_listes,    // table and lists of the queue (queue_listes.cpp)
     planifie_zigzag,    // the whole table in zigzag, when it may still win (table.cpp)

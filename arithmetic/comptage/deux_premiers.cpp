@@ -1,0 +1,377 @@
+// The split over two primes of N. Take q and r, distinct primes that divide
+// N once: N = q * M and M = r * L. The divisors of N other than N are the
+// m | M and the q * m with m | M, m != M; a set of them sums to N = q * M
+// exactly when its part among the m sums to q * k and its part among the
+// q * m sums to q * (M - k), so
+//     c(N) = sum over k of A_M(q k) * B_M(M - k),
+// A_X(s) counting the sets of divisors of X that sum to s, B_X the same
+// without X itself. The divisors of M are those of L and r times them:
+//     A_M(u) = sum_j A_L(u - r j) * A_L(j),
+//     B_M(t) = sum_j A_L(t - r j) * B_L(j),  B_L(s) = A_L(s) - B_L(s - L).
+// Only tables over the sums of L are kept (sigma(L) + 1 cells): A_L, which a
+// set and its complement make palindromic, so that it is also read backwards;
+// B_L backwards; and A_L regrouped by residue modulo r, so that both sides
+// of each dot product are contiguous. The top sums k are visited by residue
+// class modulo r: one row of the regrouped table per class, windows that
+// overlap from one k to the next. Each value A_M(q k) and B_M(M - k) is
+// rebuilt exactly from its residues (it has fewer bits than the count) and
+// the products are summed on big integers.
+//
+// Estimated cost, per modulus: the table of L, and 2 (K + 1) (sigma(L) / r)
+// products, K = sigma(M) / q; the residue classes shared by two threads.
+// Wins for N from 10^12 with several mid-size primes, whose sigma(M) is
+// beyond any table: 10^12 + 64 = 2^6 13 41 61 157 3061 (q = 3061, r = 157).
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+#include "couts.hpp"
+#include "methode.hpp"
+#include "noyaux.hpp"
+#include "produits.hpp"
+
+namespace {
+
+// Below this estimate of the best plan, the split is not priced.
+constexpr double kScissionMin = 1e6;
+// Above this many products per modulus, two threads share the classes.
+constexpr double kProduitsFil = 4e6;
+
+struct Scission {
+    u64 q = 0, r = 0, L = 0, M = 0;
+    u64 sigmaL = 0;  // sum of the divisors of L
+    u64 kmax = 0;    // the top sums k = 0 .. kmax
+    unsigned deux = 0;            // exponent of 2 in L
+    std::vector<u64> impairs;     // odd divisors of L, ascending
+    std::vector<u64> premiers;    // the moduli, below 2^bits
+    unsigned bits = 60;
+    unsigned fils = 1;
+    double produits = 0;  // per modulus
+    double cellules = 0;  // table cells written per modulus
+    std::size_t octets = 0;  // tables and residues
+};
+
+u64 sigma_de(std::span<const Facteur> f, u64 sauf1, u64 sauf2, bool& trop) {
+    u128 s = 1;
+    trop = false;
+    for (const auto& [p, e] : f) {
+        if (p == sauf1 || p == sauf2) continue;
+        u128 t = 1, pk = 1;
+        for (unsigned i = 0; i < e; ++i) {
+            pk *= p;
+            t += pk;
+        }
+        s *= t;
+        if (s >> 62) {
+            trop = true;
+            return 0;
+        }
+    }
+    return static_cast<u64>(s);
+}
+
+// Length of row rho of the table regrouped modulo r, and where it starts.
+struct Rangees {
+    u64 r, Q, R;  // sigma(L) = Q r + R
+    Rangees(u64 sigma, u64 r_) : r(r_), Q(sigma / r_), R(sigma % r_) {}
+    u64 longueur(u64 rho) const { return Q + (rho <= R ? 1 : 0); }
+    u64 debut(u64 rho) const { return rho * Q + std::min(rho, R + 1); }
+};
+
+// The tables of one modulus.
+struct Tables {
+    u64* A;   // A_L, which is also A_L read backwards
+    u64* AT;  // A_L by residue modulo r: row rho holds A_L(rho + r i)
+    u64* BR;  // BR[x] = B_L(sigma(L) - x)
+};
+
+void construit(const Scission& s, u64 p, const Tables& t, Progres& pr) {
+    const u64 S = s.sigmaL, H = S / 2;
+    u64* f = t.A;
+    std::fill(f, f + H + 1, u64{0});
+    f[0] = 1;
+    // Each odd divisor m with m, 2m, ..., 2^deux m: the product of their
+    // (1 + x^(2^i m)) is (1 - x^(2^(deux+1) m)) / (1 - x^m).
+    for (const u64 m : s.impairs) {
+        if (m > H) break;
+        if (s.deux == 0) {
+            ajoute_desc(f, m, H, m, p, pr);
+        } else {
+            const u64 saut = m << (s.deux + 1);
+            if (saut <= H) retire_desc(f, saut, H, saut, p, pr);
+            ajoute_asc(f, m, H, m, p, pr);
+        }
+        pr.ajoute(H);
+    }
+    for (u64 x = H + 1; x <= S; ++x) f[x] = f[S - x];
+    // B_L(x) = A_L(x) - B_L(x - L), written backwards.
+    for (u64 x = 0; x <= S; ++x) {
+        u64 v = f[x];
+        if (x >= s.L) {
+            const u64 w = t.BR[S - (x - s.L)];
+            v = v >= w ? v - w : v + p - w;
+        }
+        t.BR[S - x] = v;
+    }
+    // Regrouped by blocks of rows and columns, so that reads and writes both
+    // stay in the caches.
+    const Rangees g(S, s.r);
+    constexpr u64 kBloc = 64;
+    const u64 lignes = S / s.r + 1;
+    for (u64 i0 = 0; i0 < lignes; i0 += kBloc)
+        for (u64 r0 = 0; r0 < s.r && r0 <= S; r0 += kBloc) {
+            const u64 i1 = std::min(lignes, i0 + kBloc), r1 = std::min(s.r, r0 + kBloc);
+            for (u64 rho = r0; rho < r1; ++rho) {
+                u64* ligne = t.AT + g.debut(rho);
+                for (u64 i = i0; i < i1; ++i) {
+                    const u64 x = i * s.r + rho;
+                    if (x <= S) ligne[i] = f[x];
+                }
+            }
+            pr.point();
+        }
+    pr.avance(3 * S);
+}
+
+// sum over j of A_L(u - r j) X(j), X given backwards in XR.
+u64 convolue(const Scission& s, const Rangees& g, const Tables& t, const u64* XR, u64 u, u64 p) {
+    const u64 rho = u % s.r, i = u / s.r;
+    const u64 n = g.longueur(rho);
+    if (n == 0) return 0;
+    const u64 jlo = i >= n - 1 ? i - (n - 1) : 0;
+    const u64 jhi = std::min(s.sigmaL, i);
+    if (jlo > jhi) return 0;
+    return produit_mod(t.AT + g.debut(rho) + (i - jhi), XR + (s.sigmaL - jhi), jhi - jlo + 1, p, s.bits);
+}
+
+// A_M(q k) and B_M(M - k) modulo p for the k of the classes c, c + pas, ...
+// modulo r.
+void parcourt(const Scission& s, const Tables& t, u64 p, u64* ra, u64* rb, u64 c0, u64 pas, Progres& pr) {
+    const Rangees g(s.sigmaL, s.r);
+    const u64 classes = std::min(s.r, s.kmax + 1);
+    for (u64 c = c0; c < classes; c += pas)
+        for (u64 k = c; k <= s.kmax; k += s.r) {
+            ra[k] = convolue(s, g, t, t.A, s.q * k, p);
+            rb[k] = convolue(s, g, t, t.BR, s.M - k, p);
+            pr.ajoute(2 * (g.Q + 1));
+        }
+    pr.solde();
+}
+
+// x from its residues modulo premiers (Garner), into an integer.
+class Reconstruction {
+public:
+    explicit Reconstruction(const std::vector<u64>& p) : p_(p), inv_(p.size() * p.size()), t_(p.size()) {
+        for (std::size_t i = 0; i < p.size(); ++i)
+            for (std::size_t j = 0; j < i; ++j) inv_[j * p.size() + i] = inverse(p[j] % p[i], p[i]);
+    }
+    void operator()(const u64* r, std::size_t pas, mpz_class& x) {
+        const std::size_t m = p_.size();
+        for (std::size_t i = 0; i < m; ++i) {
+            u64 v = r[i * pas];
+            for (std::size_t j = 0; j < i; ++j) {
+                const u64 tj = t_[j] % p_[i];
+                v = v >= tj ? v - tj : v + p_[i] - tj;
+                v = static_cast<u64>(static_cast<u128>(v) * inv_[j * m + i] % p_[i]);
+            }
+            t_[i] = v;
+        }
+        x = static_cast<unsigned long>(t_[m - 1]);
+        for (std::size_t i = m - 1; i-- > 0;) {
+            x *= static_cast<unsigned long>(p_[i]);
+            x += static_cast<unsigned long>(t_[i]);
+        }
+    }
+
+private:
+    static u64 inverse(u64 a, u64 p) {
+        u64 r = 1, e = p - 2;
+        while (e) {
+            if (e & 1) r = static_cast<u64>(static_cast<u128>(r) * a % p);
+            a = static_cast<u64>(static_cast<u128>(a) * a % p);
+            e >>= 1;
+        }
+        return r;
+    }
+    const std::vector<u64>& p_;
+    std::vector<u64> inv_, t_;
+};
+
+class PlanScission : public Plan {
+public:
+    explicit PlanScission(Scission s) : s_(std::move(s)) { reductible = false; }
+    const char* nom() const override { return "scission sur deux premiers"; }
+    Issue execute(Demande& d, mpz_class& resultat) override;
+
+private:
+    Scission s_;
+};
+
+Issue PlanScission::execute(Demande& d, mpz_class& resultat) {
+    const Scission& s = s_;
+    const std::size_t m = s.premiers.size();
+    const u64 S = s.sigmaL, n = s.kmax + 1;
+    const std::size_t cellules = 3 * (S + 1) + 2 * m * n;
+    const Reservation reservation(d.ctx, cellules * sizeof(u64));
+    if (!reservation) return Issue::memoire;
+    const Memoire memoire(memoire_obtenir(cellules), MemoireRendue{cellules});
+    if (!memoire) return Issue::memoire;
+    const Tables t{memoire.get(), memoire.get() + (S + 1), memoire.get() + 2 * (S + 1)};
+    u64* const RA = memoire.get() + 3 * (S + 1);  // RA[i n + k]: A_M(q k) modulo premiers[i]
+    u64* const RB = RA + m * n;                    // RB[i n + k]: B_M(M - k) modulo premiers[i]
+
+    Progres pr(d.ctx.suivi());
+    pr.prevoit(static_cast<std::uint64_t>(static_cast<double>(m) * (s.cellules + 3.0 * static_cast<double>(S) + s.produits)));
+    for (std::size_t i = 0; i < m; ++i) {
+        const u64 p = s.premiers[i];
+        construit(s, p, t, pr);
+        u64* ra = RA + i * n;
+        u64* rb = RB + i * n;
+        if (s.fils == 1) {
+            parcourt(s, t, p, ra, rb, 0, 1, pr);
+            continue;
+        }
+        std::exception_ptr erreur;
+        {
+            // Joined on the way out, whatever this thread throws.
+            std::jthread aide;
+            try {
+                aide = std::jthread([&] {
+                    Progres second(d.ctx.suivi());
+                    try {
+                        parcourt(s, t, p, ra, rb, 1, 2, second);
+                    } catch (...) {
+                        erreur = std::current_exception();
+                    }
+                });
+            } catch (const std::system_error&) {
+                parcourt(s, t, p, ra, rb, 1, 2, pr);  // no thread to be had: its share here too
+            }
+            parcourt(s, t, p, ra, rb, 0, 2, pr);
+        }
+        if (erreur) std::rethrow_exception(erreur);
+    }
+
+    // Each value exactly, the products summed.
+    Reconstruction rebatir(s.premiers);
+    mpz_class total = 0, a, b;
+    for (u64 k = 0; k < n; ++k) {
+        bool nul = true;
+        for (std::size_t i = 0; i < m && nul; ++i) nul = RA[i * n + k] == 0;
+        if (nul) continue;
+        rebatir(RA + k, n, a);
+        rebatir(RB + k, n, b);
+        mpz_addmul(total.get_mpz_t(), a.get_mpz_t(), b.get_mpz_t());
+        if ((k & 0xfff) == 0) pr.point();
+    }
+    resultat = total;
+    return Issue::fait;
+}
+
+// Bits of the largest number of sets of d distinct positive integers with a
+// common sum, C(d, d/2) (Sperner), from above.
+double bits_sperner(u64 d) {
+    const double x = static_cast<double>(d);
+    return (std::lgamma(x + 1) - 2 * std::lgamma(std::floor(x / 2) + 1)) / std::log(2.0) + 2;
+}
+
+// The split on q then r, priced; false when it does not apply.
+bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout) {
+    const std::span<const Facteur> f = d.entree.facteurs;
+    const u64 N = static_cast<u64>(d.entree.cible);
+    bool trop;
+    const u64 sigmaL = sigma_de(f, q, r, trop);
+    if (trop) return false;
+    s.q = q;
+    s.r = r;
+    s.M = N / q;
+    s.L = s.M / r;
+    s.sigmaL = sigmaL;
+    const u128 sigmaM = static_cast<u128>(sigmaL) * (r + 1);
+    s.kmax = static_cast<u64>(std::min<u128>(sigmaM / q, s.M));
+    // Divisors of M: the bits of the values rebuilt.
+    u64 dM = 2;
+    s.deux = 0;
+    s.impairs.assign(1, 1);
+    for (const auto& [p, e] : f) {
+        if (p == q || p == r) continue;
+        dM *= e + 1;
+        if (p == 2) {
+            s.deux = e;
+            continue;
+        }
+        const std::size_t n = s.impairs.size();
+        u64 x = 1;
+        for (unsigned i = 0; i < e; ++i) {
+            x *= p;
+            for (std::size_t j = 0; j < n; ++j) s.impairs.push_back(s.impairs[j] * x);
+        }
+    }
+    std::sort(s.impairs.begin(), s.impairs.end());
+    s.bits = bits_produits();
+    const double bits = std::min(static_cast<double>(dM), bits_sperner(dM)) + 1;
+    const auto modules = static_cast<std::size_t>(std::ceil(bits / (s.bits - 1)));
+    // Memory: the three tables and the residues.
+    const double cellules = 3.0 * (static_cast<double>(sigmaL) + 1) +
+                            2.0 * static_cast<double>(modules) * (static_cast<double>(s.kmax) + 1);
+    if (cellules * sizeof(u64) > static_cast<double>(d.ctx.budget().total())) return false;
+    const double H = static_cast<double>(sigmaL / 2);
+    s.cellules = static_cast<double>(s.impairs.size()) * (s.deux ? 2 : 1) * H;
+    s.produits = 2.0 * (static_cast<double>(s.kmax) + 1) * (static_cast<double>(sigmaL / r) + 1);
+    s.fils = s.produits > kProduitsFil ? 2 : 1;
+    const double par_module = s.cellules * couts::cellule(sigmaL / 2 + 1) +
+                              3.0 * static_cast<double>(sigmaL) * couts::kCelluleGrande +
+                              s.produits * (s.bits == 50 ? couts::kProduitIfma : couts::kProduit) / s.fils;
+    cout = static_cast<double>(modules) * par_module +
+           (static_cast<double>(s.kmax) + 1) * couts::kReconstruction * static_cast<double>(modules);
+    s.premiers.assign(modules, 0);  // chosen once the plan is kept
+    s.octets = static_cast<std::size_t>(cellules) * sizeof(u64);
+    return true;
+}
+
+std::unique_ptr<Plan> plan_de(Scission&& s, double cout) {
+    s.premiers = premiers_produits(s.bits, s.premiers.size());
+    const std::size_t s_octets = s.octets;
+    auto plan = std::make_unique<PlanScission>(std::move(s));
+    plan->cout = cout;
+    plan->octets = s_octets;
+    return plan;
+}
+
+}  // namespace
+
+std::unique_ptr<Plan> scission_en(Demande& d, std::uint64_t q, std::uint64_t r) {
+    bool q1 = false, r1 = false;
+    for (const auto& [p, e] : d.entree.facteurs) {
+        q1 = q1 || (p == q && e == 1);
+        r1 = r1 || (p == r && e == 1);
+    }
+    Scission s;
+    double cout;
+    if (q == r || !q1 || !r1 || d.entree.cible <= 0 || !scission(d, q, r, s, cout)) return nullptr;
+    return plan_de(std::move(s), cout);
+}
+
+std::unique_ptr<Plan> planifie_scission(Demande& d) {
+    const Entree& e = d.entree;
+    if (e.facteurs.empty() || e.cible <= 0 || d.plafond <= kScissionMin) return nullptr;
+    Scission best;
+    double cout_best = d.plafond;
+    for (const auto& [q, a] : e.facteurs) {
+        if (a != 1) continue;
+        for (const auto& [r, b] : e.facteurs) {
+            if (b != 1 || r == q) continue;
+            Scission s;
+            double cout;
+            if (scission(d, q, r, s, cout) && cout < cout_best) {
+                best = std::move(s);
+                cout_best = cout;
+            }
+        }
+    }
+    if (best.q == 0) return nullptr;
+    return plan_de(std::move(best), cout_best);
+}

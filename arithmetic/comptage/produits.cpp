@@ -1,0 +1,108 @@
+// Dot products modulo a prime: the portable loop on 128-bit accumulators and
+// the AVX-512 IFMA loop, chosen at run time.
+#include "produits.hpp"
+
+#include "rho.hpp"
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define SD_IFMA 1
+#endif
+
+namespace {
+
+// p < 2^60: each product is below 2^120, so 256 of them fit in 128 bits.
+u64 produit_128(const u64* a, const u64* b, std::size_t n, u64 p) {
+    u64 r = 0;
+    while (n) {
+        const std::size_t bloc = n < 256 ? n : 256;
+        u128 s0 = 0, s1 = 0;
+        std::size_t t = 0;
+        for (; t + 1 < bloc; t += 2) {
+            s0 += static_cast<u128>(a[t]) * b[t];
+            s1 += static_cast<u128>(a[t + 1]) * b[t + 1];
+        }
+        if (t < bloc) s0 += static_cast<u128>(a[t]) * b[t];
+        r = static_cast<u64>((static_cast<u128>(r) + s0 % p + s1 % p) % p);
+        a += bloc;
+        b += bloc;
+        n -= bloc;
+    }
+    return r;
+}
+
+#ifdef SD_IFMA
+// p < 2^50: the low and the high 52 bits of each product are added up
+// apart, eight lanes at a time, two sums of each; 8192 products per block
+// keep every lane below 2^64.
+__attribute__((target("avx512f,avx512ifma"))) u64 produit_ifma(const u64* a, const u64* b, std::size_t n, u64 p) {
+    const u64 deux52 = static_cast<u64>((static_cast<u128>(1) << 52) % p);
+    u64 r = 0;
+    while (n) {
+        const std::size_t bloc = n < 8192 ? n : 8192;
+        const std::size_t nv = bloc / 8;
+        __m512i l0 = _mm512_setzero_si512(), h0 = l0, l1 = l0, h1 = l0;
+        std::size_t t = 0;
+        for (; t + 1 < nv; t += 2) {
+            const __m512i x0 = _mm512_loadu_si512(a + 8 * t), y0 = _mm512_loadu_si512(b + 8 * t);
+            const __m512i x1 = _mm512_loadu_si512(a + 8 * t + 8), y1 = _mm512_loadu_si512(b + 8 * t + 8);
+            l0 = _mm512_madd52lo_epu64(l0, x0, y0);
+            h0 = _mm512_madd52hi_epu64(h0, x0, y0);
+            l1 = _mm512_madd52lo_epu64(l1, x1, y1);
+            h1 = _mm512_madd52hi_epu64(h1, x1, y1);
+        }
+        for (; t < nv; ++t) {
+            const __m512i x0 = _mm512_loadu_si512(a + 8 * t), y0 = _mm512_loadu_si512(b + 8 * t);
+            l0 = _mm512_madd52lo_epu64(l0, x0, y0);
+            h0 = _mm512_madd52hi_epu64(h0, x0, y0);
+        }
+        const std::size_t reste = bloc - 8 * nv;
+        if (reste) {
+            const __mmask8 m = static_cast<__mmask8>((1u << reste) - 1);
+            const __m512i x0 = _mm512_maskz_loadu_epi64(m, a + 8 * nv), y0 = _mm512_maskz_loadu_epi64(m, b + 8 * nv);
+            l0 = _mm512_madd52lo_epu64(l0, x0, y0);
+            h0 = _mm512_madd52hi_epu64(h0, x0, y0);
+        }
+        alignas(64) u64 lb[8], hb[8];
+        _mm512_store_si512(lb, _mm512_add_epi64(l0, l1));
+        _mm512_store_si512(hb, _mm512_add_epi64(h0, h1));
+        // Each lane holds at most 512 low halves (below 2^61 together):
+        // their sum over the 16 lanes needs 65 bits.
+        u128 bas = 0, haut = 0;
+        for (int i = 0; i < 8; ++i) {
+            bas += lb[i];
+            haut += hb[i];
+        }
+        r = static_cast<u64>((static_cast<u128>(r) + bas % p + haut % p * deux52) % p);
+        a += bloc;
+        b += bloc;
+        n -= bloc;
+    }
+    return r;
+}
+#endif
+
+}  // namespace
+
+unsigned bits_produits() {
+#ifdef SD_IFMA
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512ifma")) return 50;
+#endif
+    return 60;
+}
+
+std::vector<u64> premiers_produits(unsigned bits, std::size_t n) {
+    std::vector<u64> p;
+    for (u64 c = (u64{1} << bits) - 1; p.size() < n; c -= 2)
+        if (est_premier(c)) p.push_back(c);
+    return p;
+}
+
+u64 produit_mod(const u64* a, const u64* b, std::size_t n, u64 p, unsigned bits) {
+#ifdef SD_IFMA
+    if (bits == 50) return produit_ifma(a, b, n, p);
+#endif
+    (void)bits;
+    return produit_128(a, b, n, p);
+}

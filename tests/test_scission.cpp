@@ -1,0 +1,174 @@
+// The split over two primes of N against independent truths: the plain
+// table on every N up to 3000 and on random N up to 10^6, every ordered pair
+// of primes dividing N once; shapes chosen for each branch of the build;
+// counts beyond 2^64; a stop asked during the count; the dot products.
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "outils/banc.hpp"
+#include "produits.hpp"
+#include "verites.hpp"
+
+namespace {
+
+using Facteurs = ListeFacteurs;
+
+Facteurs facteurs_de(std::int64_t n) {
+    Facteurs f;
+    for (std::int64_t p = 2; p * p <= n; ++p) {
+        int e = 0;
+        while (n % p == 0) {
+            n /= p;
+            ++e;
+        }
+        if (e) f.emplace_back(p, e);
+    }
+    if (n > 1) f.emplace_back(n, 1);
+    return f;
+}
+
+std::int64_t produit(const Facteurs& f) {
+    std::int64_t n = 1;
+    for (auto [p, e] : f)
+        for (int k = 0; k < e; ++k) n *= p;
+    return n;
+}
+
+// Products of the split on (q, r), per modulus: 2 (sigma(M) / q) sigma(L) / r.
+double produits(const Facteurs& f, std::int64_t q, std::int64_t r) {
+    double sigma_l = 1;
+    for (auto [p, e] : f) {
+        if (p == q || p == r) continue;
+        double t = 1, pk = 1;
+        for (int k = 0; k < e; ++k) t += pk *= static_cast<double>(p);
+        sigma_l *= t;
+    }
+    return 2 * (sigma_l * static_cast<double>(r + 1) / static_cast<double>(q) + 1) * (sigma_l / static_cast<double>(r) + 1);
+}
+
+// Every ordered pair (q, r) of primes of N of exponent 1 whose split takes
+// at most plafond products gives attendu;
+// returns the number of pairs the split counted (N deficient or perfect, and
+// some abundant N, are settled before any method runs).
+int chaque_paire(Banc& banc, const Facteurs& f, const mpz_class& attendu, double plafond = 3e7) {
+    const auto d = verite::diviseurs_de_facteurs(f);
+    const std::int64_t n = produit(f);
+    int paires = 0;
+    for (auto [q, a] : f)
+        for (auto [r, b] : f) {
+            if (a != 1 || b != 1 || q == r || produits(f, q, r) > plafond) continue;
+            const auto force = [q = q, r = r](Demande& x) {
+                return scission_en(x, static_cast<std::uint64_t>(q), static_cast<std::uint64_t>(r));
+            };
+            const char* nom = nullptr;
+            EXPECT_EQ(banc.impose(d, n, force, f, &nom), attendu) << n << " q = " << q << " r = " << r;
+            // Unless the target, reduced, is settled without any method.
+            if (nom) {
+                EXPECT_STREQ(nom, "scission sur deux premiers") << n;
+                ++paires;
+            }
+        }
+    return paires;
+}
+
+}  // namespace
+
+TEST(Scission, ContreLaTablePleine) {
+    // Every abundant N up to 3000 with two primes of exponent 1.
+    Banc banc;
+    int essais = 0;
+    for (std::int64_t n = 6; n <= 3000; ++n) {
+        const Facteurs f = facteurs_de(n);
+        const auto d = verite::diviseurs_par_paires(n);
+        if (std::accumulate(d.begin(), d.end(), std::int64_t{0}) <= n) continue;
+        const mpz_class attendu = verite::compte_table(d, n);
+        essais += chaque_paire(banc, f, attendu);
+    }
+    EXPECT_GT(essais, 1000);
+}
+
+TEST(Scission, NombresAuHasardJusquaUnMillion) {
+    Banc banc;
+    std::mt19937_64 g(20261208);
+    std::uniform_int_distribution<std::int64_t> tirage(3000, 1000000);
+    int essais = 0;
+    while (essais < 40) {
+        const std::int64_t n = tirage(g);
+        const Facteurs f = facteurs_de(n);
+        const auto d = verite::diviseurs_par_paires(n);
+        if (d.size() > 80 || std::accumulate(d.begin(), d.end(), std::int64_t{0}) <= n) continue;
+        // At most C(80, 40) < 2^77 sets: 128 bits hold the counts.
+        essais += chaque_paire(banc, f, verite::gros(verite::compte_table<unsigned __int128>(d, n))) > 0;
+    }
+}
+
+TEST(Scission, FormesDeChaqueBranche) {
+    Banc banc;
+    for (const Facteurs& f : std::vector<Facteurs>{
+             {{3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}},  // L odd: one step per divisor
+             {{2, 5}, {3, 1}, {7, 1}},             // L = 2^5: one chain of base 1
+             {{2, 3}, {3, 2}, {5, 1}, {11, 1}},    // chains of odd bases, r = 5 or 11
+             {{2, 1}, {3, 1}, {5, 1}, {7, 1}, {11, 1}, {13, 1}},  // r = 2: two classes
+             {{2, 2}, {3, 1}, {1009, 1}},          // r > sigma(L): rows of one cell
+         }) {
+        const std::int64_t n = produit(f);
+        const auto d = verite::diviseurs_de_facteurs(f);
+        EXPECT_GT(chaque_paire(banc, f, verite::compte_table(d, n)), 0) << n;
+    }
+}
+
+TEST(Scission, ValeursPubliees) {
+    // 720720 = 2^4 3^2 5 7 11 13 (239 proper divisors): counts beyond 2^64
+    // each rebuilt from several moduli, against the other methods.
+    Banc banc;
+    for (const Facteurs& f : std::vector<Facteurs>{{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}},
+                                                   {{2, 6}, {3, 1}, {5, 1}, {7, 1}, {11, 1}, {13, 1}}}) {
+        const auto d = verite::diviseurs_de_facteurs(f);
+        const std::int64_t n = produit(f);
+        const mpz_class attendu = banc.compte(d, n);
+        EXPECT_GT(attendu, mpz_class(1) << 64);
+        EXPECT_GT(chaque_paire(banc, f, attendu, 2e8), 0);
+    }
+}
+
+TEST(Scission, ArretDemande) {
+    // 10^12 + 64 = 2^6 13 41 61 157 3061: a count of seconds, stopped at
+    // once.
+    const Facteurs f{{2, 6}, {13, 1}, {41, 1}, {61, 1}, {157, 1}, {3061, 1}};
+    const auto d = verite::diviseurs_de_facteurs(f);
+    Suivi s;
+    s.arret = true;
+    Banc banc(Budget::kDefaut, &s);
+    const auto force = [](Demande& x) { return scission_en(x, 3061, 157); };
+    EXPECT_THROW(banc.impose(d, produit(f), force, f), Interruption);
+}
+
+TEST(Scission, ProduitsModuloUnPremier) {
+    // Both loops, on lengths around their blocks and lanes, against GMP.
+    std::mt19937_64 g(7);
+    std::vector<unsigned> largeurs{60};
+    if (bits_produits() == 50) largeurs.push_back(50);
+    for (const unsigned bits : largeurs) {
+        const u64 p = premiers_produits(bits, 1)[0];
+        // Full blocks of 8192 products many times: the low halves of a block
+        // add up to about 2^64, and each carry must be kept.
+        std::vector<std::size_t> longueurs{0, 1, 7, 8, 9, 255, 256, 257, 8191, 8193, 20000};
+        longueurs.insert(longueurs.end(), 16, 8192);
+        for (const std::size_t n : longueurs) {
+            std::vector<u64> a(n), b(n);
+            mpz_class s = 0;
+            for (std::size_t i = 0; i < n; ++i) {
+                a[i] = n % 2 && i % 3 == 0 ? p - 1 : g() % p;  // the largest values too
+                b[i] = n % 2 && i % 5 == 0 ? p - 1 : g() % p;
+                s += mpz_class(std::to_string(a[i])) * mpz_class(std::to_string(b[i]));
+            }
+            s %= mpz_class(std::to_string(p));
+            EXPECT_EQ(mpz_class(std::to_string(produit_mod(a.data(), b.data(), n, p, bits))), s)
+                << bits << " bits, n = " << n;
+        }
+    }
+}
