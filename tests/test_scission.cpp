@@ -135,6 +135,18 @@ TEST(Scission, ValeursPubliees) {
     }
 }
 
+TEST(Scission, BudgetTropCourtPourLesResidus) {
+    // 720720 split on 13 and 11: tables of 2 (19344 + 1) cells fit in 500 KiB,
+    // the residues of each value (3 moduli, 17857 values, twice) do not:
+    // the count itself is rebuilt, from more moduli.
+    const Facteurs f{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}};
+    const auto d = verite::diviseurs_de_facteurs(f);
+    const mpz_class attendu = Banc().compte(d, 720720);
+    Banc banc(500 << 10);
+    const auto force = [](Demande& x) { return scission_en(x, 13, 11); };
+    EXPECT_EQ(banc.impose(d, 720720, force, f), attendu);
+}
+
 TEST(Scission, ArretDemande) {
     // 10^12 + 64 = 2^6 13 41 61 157 3061: a count of seconds, stopped at
     // once.

@@ -8,14 +8,16 @@
 // without X itself. The divisors of M are those of L and r times them:
 //     A_M(u) = sum_j A_L(u - r j) * A_L(j),
 //     B_M(t) = sum_j A_L(t - r j) * B_L(j),  B_L(s) = A_L(s) - B_L(s - L).
-// Only tables over the sums of L are kept (sigma(L) + 1 cells): A_L, which a
-// set and its complement make palindromic, so that it is also read backwards;
-// B_L backwards; and A_L regrouped by residue modulo r, so that both sides
-// of each dot product are contiguous. The top sums k are visited by residue
-// class modulo r: one row of the regrouped table per class, windows that
-// overlap from one k to the next. Each value A_M(q k) and B_M(M - k) is
-// rebuilt exactly from its residues (it has fewer bits than the count) and
-// the products are summed on big integers.
+// and B_M(t) = A_M(t) for t < M, B_M(M) = A_M(M) - 1 (M alone). Only tables
+// over the sums of L are kept (sigma(L) + 1 cells each): A_L, which a set
+// and its complement make palindromic, so that it is also read backwards,
+// and A_L regrouped by residue modulo r, so that both sides of each dot
+// product are contiguous. The top sums k are visited by residue class modulo
+// r: one row of the regrouped table per class, windows that overlap from one
+// k to the next. Each value A_M(q k) and B_M(M - k) is rebuilt exactly from
+// its residues (it has about half the bits of the count) and the products
+// are summed on big integers; when those residues do not fit in memory, the
+// count itself is rebuilt from its residues, on twice as many moduli.
 //
 // Estimated cost, per modulus: the table of L, and 2 (K + 1) (sigma(L) / r)
 // products, K = sigma(M) / q; the residue classes shared by two threads.
@@ -51,6 +53,7 @@ struct Scission {
     unsigned fils = 1;
     double produits = 0;  // per modulus
     double cellules = 0;  // table cells written per modulus
+    bool par_k = true;       // each value rebuilt, or only the count
     std::size_t octets = 0;  // tables and residues
 };
 
@@ -85,7 +88,6 @@ struct Rangees {
 struct Tables {
     u64* A;   // A_L, which is also A_L read backwards
     u64* AT;  // A_L by residue modulo r: row rho holds A_L(rho + r i)
-    u64* BR;  // BR[x] = B_L(sigma(L) - x)
 };
 
 void construit(const Scission& s, u64 p, const Tables& t, Progres& pr) {
@@ -107,15 +109,6 @@ void construit(const Scission& s, u64 p, const Tables& t, Progres& pr) {
         pr.ajoute(H);
     }
     for (u64 x = H + 1; x <= S; ++x) f[x] = f[S - x];
-    // B_L(x) = A_L(x) - B_L(x - L), written backwards.
-    for (u64 x = 0; x <= S; ++x) {
-        u64 v = f[x];
-        if (x >= s.L) {
-            const u64 w = t.BR[S - (x - s.L)];
-            v = v >= w ? v - w : v + p - w;
-        }
-        t.BR[S - x] = v;
-    }
     // Regrouped by blocks of rows and columns, so that reads and writes both
     // stay in the caches.
     const Rangees g(S, s.r);
@@ -133,32 +126,42 @@ void construit(const Scission& s, u64 p, const Tables& t, Progres& pr) {
             }
             pr.point();
         }
-    pr.avance(3 * S);
+    pr.avance(2 * S);
 }
 
-// sum over j of A_L(u - r j) X(j), X given backwards in XR.
-u64 convolue(const Scission& s, const Rangees& g, const Tables& t, const u64* XR, u64 u, u64 p) {
+// A_M(u) = sum over j of A_L(u - r j) A_L(j), modulo p.
+u64 convolue(const Scission& s, const Rangees& g, const Tables& t, u64 u, u64 p) {
     const u64 rho = u % s.r, i = u / s.r;
     const u64 n = g.longueur(rho);
     if (n == 0) return 0;
     const u64 jlo = i >= n - 1 ? i - (n - 1) : 0;
     const u64 jhi = std::min(s.sigmaL, i);
     if (jlo > jhi) return 0;
-    return produit_mod(t.AT + g.debut(rho) + (i - jhi), XR + (s.sigmaL - jhi), jhi - jlo + 1, p, s.bits);
+    // A_L(j) for j from jhi down is A_L(sigma(L) - j) from sigma(L) - jhi up.
+    return produit_mod(t.AT + g.debut(rho) + (i - jhi), t.A + (s.sigmaL - jhi), jhi - jlo + 1, p, s.bits);
 }
 
-// A_M(q k) and B_M(M - k) modulo p for the k of the classes c, c + pas, ...
-// modulo r.
-void parcourt(const Scission& s, const Tables& t, u64 p, u64* ra, u64* rb, u64 c0, u64 pas, Progres& pr) {
+// A_M(q k) and B_M(M - k) modulo p for the k of the classes c0, c0 + pas,
+// ... modulo r: into ra and rb, or their products added up (returned).
+u64 parcourt(const Scission& s, const Tables& t, u64 p, u64* ra, u64* rb, u64 c0, u64 pas, Progres& pr) {
     const Rangees g(s.sigmaL, s.r);
     const u64 classes = std::min(s.r, s.kmax + 1);
+    u64 somme = 0;
     for (u64 c = c0; c < classes; c += pas)
         for (u64 k = c; k <= s.kmax; k += s.r) {
-            ra[k] = convolue(s, g, t, t.A, s.q * k, p);
-            rb[k] = convolue(s, g, t, t.BR, s.M - k, p);
+            const u64 a = convolue(s, g, t, s.q * k, p);
+            u64 b = convolue(s, g, t, s.M - k, p);
+            if (k == 0) b = b == 0 ? p - 1 : b - 1;  // without M alone
+            if (ra) {
+                ra[k] = a;
+                rb[k] = b;
+            } else {
+                somme = static_cast<u64>((static_cast<u128>(a) * b + somme) % p);
+            }
             pr.ajoute(2 * (g.Q + 1));
         }
     pr.solde();
+    return somme;
 }
 
 // x from its residues modulo premiers (Garner), into an integer.
@@ -214,27 +217,30 @@ Issue PlanScission::execute(Demande& d, mpz_class& resultat) {
     const Scission& s = s_;
     const std::size_t m = s.premiers.size();
     const u64 S = s.sigmaL, n = s.kmax + 1;
-    const std::size_t cellules = 3 * (S + 1) + 2 * m * n;
+    const std::size_t cellules = 2 * (S + 1) + (s.par_k ? 2 * m * n : 0);
     const Reservation reservation(d.ctx, cellules * sizeof(u64));
     if (!reservation) return Issue::memoire;
     const Memoire memoire(memoire_obtenir(cellules), MemoireRendue{cellules});
     if (!memoire) return Issue::memoire;
-    const Tables t{memoire.get(), memoire.get() + (S + 1), memoire.get() + 2 * (S + 1)};
-    u64* const RA = memoire.get() + 3 * (S + 1);  // RA[i n + k]: A_M(q k) modulo premiers[i]
-    u64* const RB = RA + m * n;                    // RB[i n + k]: B_M(M - k) modulo premiers[i]
+    const Tables t{memoire.get(), memoire.get() + (S + 1)};
+    // RA[i n + k], RB[i n + k]: A_M(q k) and B_M(M - k) modulo premiers[i].
+    u64* const RA = s.par_k ? memoire.get() + 2 * (S + 1) : nullptr;
+    u64* const RB = s.par_k ? RA + m * n : nullptr;
+    std::vector<u64> residus(m);  // of the count, without RA and RB
 
     Progres pr(d.ctx.suivi());
-    pr.prevoit(static_cast<std::uint64_t>(static_cast<double>(m) * (s.cellules + 3.0 * static_cast<double>(S) + s.produits)));
+    pr.prevoit(static_cast<std::uint64_t>(static_cast<double>(m) * (s.cellules + 2.0 * static_cast<double>(S) + s.produits)));
     for (std::size_t i = 0; i < m; ++i) {
         const u64 p = s.premiers[i];
         construit(s, p, t, pr);
-        u64* ra = RA + i * n;
-        u64* rb = RB + i * n;
+        u64* ra = RA ? RA + i * n : nullptr;
+        u64* rb = RB ? RB + i * n : nullptr;
         if (s.fils == 1) {
-            parcourt(s, t, p, ra, rb, 0, 1, pr);
+            residus[i] = parcourt(s, t, p, ra, rb, 0, 1, pr);
             continue;
         }
         std::exception_ptr erreur;
+        u64 autre = 0;
         {
             // Joined on the way out, whatever this thread throws.
             std::jthread aide;
@@ -242,21 +248,26 @@ Issue PlanScission::execute(Demande& d, mpz_class& resultat) {
                 aide = std::jthread([&] {
                     Progres second(d.ctx.suivi());
                     try {
-                        parcourt(s, t, p, ra, rb, 1, 2, second);
+                        autre = parcourt(s, t, p, ra, rb, 1, 2, second);
                     } catch (...) {
                         erreur = std::current_exception();
                     }
                 });
             } catch (const std::system_error&) {
-                parcourt(s, t, p, ra, rb, 1, 2, pr);  // no thread to be had: its share here too
+                autre = parcourt(s, t, p, ra, rb, 1, 2, pr);  // no thread to be had: its share here too
             }
-            parcourt(s, t, p, ra, rb, 0, 2, pr);
+            residus[i] = parcourt(s, t, p, ra, rb, 0, 2, pr);
         }
         if (erreur) std::rethrow_exception(erreur);
+        residus[i] = (residus[i] + autre) % p;
     }
 
-    // Each value exactly, the products summed.
     Reconstruction rebatir(s.premiers);
+    if (!s.par_k) {
+        rebatir(residus.data(), 1, resultat);
+        return Issue::fait;
+    }
+    // Each value exactly, the products summed.
     mpz_class total = 0, a, b;
     for (u64 k = 0; k < n; ++k) {
         bool nul = true;
@@ -312,21 +323,29 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout) {
     }
     std::sort(s.impairs.begin(), s.impairs.end());
     s.bits = bits_produits();
-    const double bits = std::min(static_cast<double>(dM), bits_sperner(dM)) + 1;
-    const auto modules = static_cast<std::size_t>(std::ceil(bits / (s.bits - 1)));
-    // Memory: the three tables and the residues.
-    const double cellules = 3.0 * (static_cast<double>(sigmaL) + 1) +
-                            2.0 * static_cast<double>(modules) * (static_cast<double>(s.kmax) + 1);
-    if (cellules * sizeof(u64) > static_cast<double>(d.ctx.budget().total())) return false;
+    // Moduli: each value below C(d(M), d(M)/2), or the count below
+    // C(d(N) - 1, (d(N) - 1)/2), with one bit to spare.
+    const auto moduli = [&s](double bits) { return static_cast<std::size_t>(std::ceil((bits + 1) / (s.bits - 1))); };
+    const std::size_t m_k = moduli(std::min(static_cast<double>(dM), bits_sperner(dM)));
+    const std::size_t m_n = moduli(std::min(static_cast<double>(2 * dM - 1), bits_sperner(2 * dM - 1)));
+    const double budget = static_cast<double>(d.ctx.budget().total()) / sizeof(u64);
+    const double tables = 2.0 * (static_cast<double>(sigmaL) + 1);
+    const double residus = 2.0 * static_cast<double>(m_k) * (static_cast<double>(s.kmax) + 1);
+    if (tables > budget) return false;
     const double H = static_cast<double>(sigmaL / 2);
     s.cellules = static_cast<double>(s.impairs.size()) * (s.deux ? 2 : 1) * H;
     s.produits = 2.0 * (static_cast<double>(s.kmax) + 1) * (static_cast<double>(sigmaL / r) + 1);
     s.fils = s.produits > kProduitsFil ? 2 : 1;
     const double par_module = s.cellules * couts::cellule(sigmaL / 2 + 1) +
-                              3.0 * static_cast<double>(sigmaL) * couts::kCelluleGrande +
+                              2.0 * static_cast<double>(sigmaL) * couts::kCelluleGrande +
                               s.produits * (s.bits == 50 ? couts::kProduitIfma : couts::kProduit) / s.fils;
-    cout = static_cast<double>(modules) * par_module +
-           (static_cast<double>(s.kmax) + 1) * couts::kReconstruction * static_cast<double>(modules);
+    const double par_k = static_cast<double>(m_k) * par_module +
+                         (static_cast<double>(s.kmax) + 1) * couts::kReconstruction * static_cast<double>(m_k);
+    const double entier = static_cast<double>(m_n) * par_module;
+    s.par_k = tables + residus <= budget && par_k <= entier;
+    const std::size_t modules = s.par_k ? m_k : m_n;
+    cout = s.par_k ? par_k : entier;
+    const double cellules = tables + (s.par_k ? residus : 0);
     s.premiers.assign(modules, 0);  // chosen once the plan is kept
     s.octets = static_cast<std::size_t>(cellules) * sizeof(u64);
     return true;
