@@ -147,6 +147,28 @@ TEST(Scission, BudgetTropCourtPourLesResidus) {
     EXPECT_EQ(banc.impose(d, 720720, force, f), attendu);
 }
 
+TEST(Scission, TablesDe32BitsQuandCellesDe64NeTiennentPas) {
+    // 720720 on 13 and 11 in 200 KiB: tables of 32-bit cells (155 KB, not
+    // 310), the count rebuilt whole. 5040 1009 10007 on 10007 and 1009 in
+    // 300 KiB: 32-bit tables and the residues of each of 1953 values.
+    struct Cas {
+        Facteurs f;
+        std::int64_t q, r;
+        std::size_t octets;
+    };
+    for (const Cas& c : {Cas{{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}}, 13, 11, 200 << 10},
+                         Cas{{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {1009, 1}, {10007, 1}}, 10007, 1009, 300 << 10}}) {
+        const auto d = verite::diviseurs_de_facteurs(c.f);
+        const std::int64_t n = produit(c.f);
+        const auto force = [&c](Demande& x) {
+            return scission_en(x, static_cast<std::uint64_t>(c.q), static_cast<std::uint64_t>(c.r));
+        };
+        const mpz_class attendu = Banc().impose(d, n, force, c.f);  // on 64-bit tables
+        Banc banc(c.octets);
+        EXPECT_EQ(banc.impose(d, n, force, c.f), attendu) << n;
+    }
+}
+
 TEST(Scission, ArretDemande) {
     // 10^12 + 64 = 2^6 13 41 61 157 3061: a count of seconds, stopped at
     // once.
@@ -162,16 +184,19 @@ TEST(Scission, ArretDemande) {
 TEST(Scission, ProduitsModuloUnPremier) {
     // Both loops, on lengths around their blocks and lanes, against GMP.
     std::mt19937_64 g(7);
-    std::vector<unsigned> largeurs{60};
-    if (bits_produits() == 50) largeurs.push_back(50);
+    std::vector<unsigned> largeurs{60, 32};
+    if (bits_produits() == 50) largeurs.insert(largeurs.end(), {50, 33});  // 33: 32-bit cells, IFMA
     for (const unsigned bits : largeurs) {
-        const u64 p = premiers_produits(bits, 1)[0];
+        const bool ifma = bits == 50 || bits == 33;
+        const bool etroit = bits <= 33;
+        const u64 p = premiers_produits(etroit ? 32 : bits, 1)[0];
         // Full blocks of 8192 products many times: the low halves of a block
         // add up to about 2^64, and each carry must be kept.
         std::vector<std::size_t> longueurs{0, 1, 7, 8, 9, 255, 256, 257, 8191, 8193, 20000};
         longueurs.insert(longueurs.end(), 16, 8192);
         for (const std::size_t n : longueurs) {
             std::vector<u64> a(n), b(n);
+            std::vector<std::uint32_t> a32(n), b32(n);
             mpz_class s = 0;
             for (std::size_t i = 0; i < n; ++i) {
                 a[i] = n % 2 && i % 3 == 0 ? p - 1 : g() % p;  // the largest values too
@@ -179,8 +204,12 @@ TEST(Scission, ProduitsModuloUnPremier) {
                 s += mpz_class(std::to_string(a[i])) * mpz_class(std::to_string(b[i]));
             }
             s %= mpz_class(std::to_string(p));
-            EXPECT_EQ(mpz_class(std::to_string(produit_mod(a.data(), b.data(), n, p, bits))), s)
-                << bits << " bits, n = " << n;
+            for (std::size_t i = 0; i < n; ++i) {
+                a32[i] = static_cast<std::uint32_t>(a[i]);
+                b32[i] = static_cast<std::uint32_t>(b[i]);
+            }
+            const u64 r = etroit ? produit_mod(a32.data(), b32.data(), n, p, ifma) : produit_mod(a.data(), b.data(), n, p, ifma);
+            EXPECT_EQ(mpz_class(std::to_string(r)), s) << bits << " bits, n = " << n;
         }
     }
 }

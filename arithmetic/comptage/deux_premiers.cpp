@@ -49,11 +49,13 @@ struct Scission {
     unsigned deux = 0;            // exponent of 2 in L
     std::vector<u64> impairs;     // odd divisors of L, ascending
     std::vector<u64> premiers;    // the moduli, below 2^bits
-    unsigned bits = 60;
+    unsigned bits = 60;   // of the moduli
+    bool ifma = false;    // the dot products in AVX-512 IFMA
     unsigned fils = 1;
     double produits = 0;  // per modulus
     double cellules = 0;  // table cells written per modulus
     bool par_k = true;       // each value rebuilt, or only the count
+    bool etroit = false;     // tables of 32-bit cells
     std::size_t octets = 0;  // tables and residues
 };
 
@@ -84,15 +86,19 @@ struct Rangees {
     u64 debut(u64 rho) const { return rho * Q + std::min(rho, R + 1); }
 };
 
-// The tables of one modulus.
+// The tables of one modulus, of 64-bit cells, or of 32-bit cells (moduli
+// below 2^32) when those do not fit.
+template <class T>
 struct Tables {
-    u64* A;   // A_L, which is also A_L read backwards
-    u64* AT;  // A_L by residue modulo r: row rho holds A_L(rho + r i)
+    T* A;   // A_L, which is also A_L read backwards
+    T* AT;  // A_L by residue modulo r: row rho holds A_L(rho + r i)
 };
 
-void construit(const Scission& s, u64 p, const Tables& t, Progres& pr) {
+template <class T>
+void construit(const Scission& s, u64 p, const Tables<T>& t, Progres& pr) {
     const u64 S = s.sigmaL, H = S / 2;
-    u64* f = t.A;
+    // The half table [0, H] first, on 64 bits, where A will lie.
+    u64* f = reinterpret_cast<u64*>(t.A);
     std::fill(f, f + H + 1, u64{0});
     f[0] = 1;
     // Each odd divisor m with m, 2m, ..., 2^deux m: the product of their
@@ -108,9 +114,8 @@ void construit(const Scission& s, u64 p, const Tables& t, Progres& pr) {
         }
         pr.ajoute(H);
     }
-    for (u64 x = H + 1; x <= S; ++x) f[x] = f[S - x];
     // Regrouped by blocks of rows and columns, so that reads and writes both
-    // stay in the caches.
+    // stay in the caches; above H, A_L(x) = A_L(S - x).
     const Rangees g(S, s.r);
     constexpr u64 kBloc = 64;
     const u64 lignes = S / s.r + 1;
@@ -118,19 +123,25 @@ void construit(const Scission& s, u64 p, const Tables& t, Progres& pr) {
         for (u64 r0 = 0; r0 < s.r && r0 <= S; r0 += kBloc) {
             const u64 i1 = std::min(lignes, i0 + kBloc), r1 = std::min(s.r, r0 + kBloc);
             for (u64 rho = r0; rho < r1; ++rho) {
-                u64* ligne = t.AT + g.debut(rho);
+                T* ligne = t.AT + g.debut(rho);
                 for (u64 i = i0; i < i1; ++i) {
                     const u64 x = i * s.r + rho;
-                    if (x <= S) ligne[i] = f[x];
+                    if (x <= S) ligne[i] = static_cast<T>(f[x <= H ? x : S - x]);
                 }
             }
             pr.point();
         }
+    // The whole of A in place: on 32 bits, cell x takes bytes that only
+    // cells up to x held.
+    if constexpr (sizeof(T) < sizeof(u64))
+        for (u64 x = 0; x <= H; ++x) t.A[x] = static_cast<T>(f[x]);
+    for (u64 x = H + 1; x <= S; ++x) t.A[x] = t.A[S - x];
     pr.avance(2 * S);
 }
 
 // A_M(u) = sum over j of A_L(u - r j) A_L(j), modulo p.
-u64 convolue(const Scission& s, const Rangees& g, const Tables& t, u64 u, u64 p) {
+template <class T>
+u64 convolue(const Scission& s, const Rangees& g, const Tables<T>& t, u64 u, u64 p) {
     const u64 rho = u % s.r, i = u / s.r;
     const u64 n = g.longueur(rho);
     if (n == 0) return 0;
@@ -138,12 +149,13 @@ u64 convolue(const Scission& s, const Rangees& g, const Tables& t, u64 u, u64 p)
     const u64 jhi = std::min(s.sigmaL, i);
     if (jlo > jhi) return 0;
     // A_L(j) for j from jhi down is A_L(sigma(L) - j) from sigma(L) - jhi up.
-    return produit_mod(t.AT + g.debut(rho) + (i - jhi), t.A + (s.sigmaL - jhi), jhi - jlo + 1, p, s.bits);
+    return produit_mod(t.AT + g.debut(rho) + (i - jhi), t.A + (s.sigmaL - jhi), jhi - jlo + 1, p, s.ifma);
 }
 
 // A_M(q k) and B_M(M - k) modulo p for the k of the classes c0, c0 + pas,
 // ... modulo r: into ra and rb, or their products added up (returned).
-u64 parcourt(const Scission& s, const Tables& t, u64 p, u64* ra, u64* rb, u64 c0, u64 pas, Progres& pr) {
+template <class T>
+u64 parcourt(const Scission& s, const Tables<T>& t, u64 p, u64* ra, u64* rb, u64 c0, u64 pas, Progres& pr) {
     const Rangees g(s.sigmaL, s.r);
     const u64 classes = std::min(s.r, s.kmax + 1);
     u64 somme = 0;
@@ -213,24 +225,13 @@ private:
     Scission s_;
 };
 
-Issue PlanScission::execute(Demande& d, mpz_class& resultat) {
-    const Scission& s = s_;
-    const std::size_t m = s.premiers.size();
-    const u64 S = s.sigmaL, n = s.kmax + 1;
-    const std::size_t cellules = 2 * (S + 1) + (s.par_k ? 2 * m * n : 0);
-    const Reservation reservation(d.ctx, cellules * sizeof(u64));
-    if (!reservation) return Issue::memoire;
-    const Memoire memoire(memoire_obtenir(cellules), MemoireRendue{cellules});
-    if (!memoire) return Issue::memoire;
-    const Tables t{memoire.get(), memoire.get() + (S + 1)};
-    // RA[i n + k], RB[i n + k]: A_M(q k) and B_M(M - k) modulo premiers[i].
-    u64* const RA = s.par_k ? memoire.get() + 2 * (S + 1) : nullptr;
-    u64* const RB = s.par_k ? RA + m * n : nullptr;
-    std::vector<u64> residus(m);  // of the count, without RA and RB
-
-    Progres pr(d.ctx.suivi());
-    pr.prevoit(static_cast<std::uint64_t>(static_cast<double>(m) * (s.cellules + 2.0 * static_cast<double>(S) + s.produits)));
-    for (std::size_t i = 0; i < m; ++i) {
+// The residues of every modulus: of each value in RA and RB, or of the
+// count in residus.
+template <class T>
+void residus_de(const Scission& s, const Tables<T>& t, u64* RA, u64* RB, std::vector<u64>& residus, Demande& d,
+                Progres& pr) {
+    const u64 n = s.kmax + 1;
+    for (std::size_t i = 0; i < s.premiers.size(); ++i) {
         const u64 p = s.premiers[i];
         construit(s, p, t, pr);
         u64* ra = RA ? RA + i * n : nullptr;
@@ -260,6 +261,39 @@ Issue PlanScission::execute(Demande& d, mpz_class& resultat) {
         }
         if (erreur) std::rethrow_exception(erreur);
         residus[i] = (residus[i] + autre) % p;
+    }
+}
+
+// Cells of 64 bits: A (as the 64-bit half table it starts as), AT, then the
+// residues.
+std::size_t cellules_tables(u64 sigma, bool etroit) {
+    return etroit ? (sigma / 2 + 1) + (sigma + 2) / 2 : 2 * (sigma + 1);
+}
+
+Issue PlanScission::execute(Demande& d, mpz_class& resultat) {
+    const Scission& s = s_;
+    const std::size_t m = s.premiers.size();
+    const u64 S = s.sigmaL, n = s.kmax + 1;
+    const std::size_t tables = cellules_tables(S, s.etroit);
+    const std::size_t cellules = tables + (s.par_k ? 2 * m * n : 0);
+    const Reservation reservation(d.ctx, cellules * sizeof(u64));
+    if (!reservation) return Issue::memoire;
+    const Memoire memoire(memoire_obtenir(cellules), MemoireRendue{cellules});
+    if (!memoire) return Issue::memoire;
+    u64* const base = memoire.get();
+    // RA[i n + k], RB[i n + k]: A_M(q k) and B_M(M - k) modulo premiers[i].
+    u64* const RA = s.par_k ? base + tables : nullptr;
+    u64* const RB = s.par_k ? RA + m * n : nullptr;
+    std::vector<u64> residus(m);  // of the count, without RA and RB
+
+    Progres pr(d.ctx.suivi());
+    pr.prevoit(static_cast<std::uint64_t>(static_cast<double>(m) * (s.cellules + 2.0 * static_cast<double>(S) + s.produits)));
+    if (s.etroit) {
+        const Tables<std::uint32_t> t{reinterpret_cast<std::uint32_t*>(base),
+                                      reinterpret_cast<std::uint32_t*>(base + (S / 2 + 1))};
+        residus_de(s, t, RA, RB, residus, d, pr);
+    } else {
+        residus_de(s, Tables<u64>{base, base + (S + 1)}, RA, RB, residus, d, pr);
     }
 
     Reconstruction rebatir(s.premiers);
@@ -322,23 +356,26 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout) {
         }
     }
     std::sort(s.impairs.begin(), s.impairs.end());
-    s.bits = bits_produits();
+    // Tables of 64-bit cells when they fit, else of 32 bits.
+    const double budget = static_cast<double>(d.ctx.budget().total()) / sizeof(u64);
+    s.etroit = static_cast<double>(cellules_tables(sigmaL, false)) > budget;
+    if (static_cast<double>(cellules_tables(sigmaL, true)) > budget) return false;
+    const double tables = static_cast<double>(cellules_tables(sigmaL, s.etroit));
+    s.bits = s.etroit ? 32 : bits_produits();
     // Moduli: each value below C(d(M), d(M)/2), or the count below
     // C(d(N) - 1, (d(N) - 1)/2), with one bit to spare.
     const auto moduli = [&s](double bits) { return static_cast<std::size_t>(std::ceil((bits + 1) / (s.bits - 1))); };
     const std::size_t m_k = moduli(std::min(static_cast<double>(dM), bits_sperner(dM)));
     const std::size_t m_n = moduli(std::min(static_cast<double>(2 * dM - 1), bits_sperner(2 * dM - 1)));
-    const double budget = static_cast<double>(d.ctx.budget().total()) / sizeof(u64);
-    const double tables = 2.0 * (static_cast<double>(sigmaL) + 1);
     const double residus = 2.0 * static_cast<double>(m_k) * (static_cast<double>(s.kmax) + 1);
-    if (tables > budget) return false;
     const double H = static_cast<double>(sigmaL / 2);
     s.cellules = static_cast<double>(s.impairs.size()) * (s.deux ? 2 : 1) * H;
     s.produits = 2.0 * (static_cast<double>(s.kmax) + 1) * (static_cast<double>(sigmaL / r) + 1);
     s.fils = s.produits > kProduitsFil ? 2 : 1;
+    s.ifma = bits_produits() == 50;
     const double par_module = s.cellules * couts::cellule(sigmaL / 2 + 1) +
                               2.0 * static_cast<double>(sigmaL) * couts::kCelluleGrande +
-                              s.produits * (s.bits == 50 ? couts::kProduitIfma : couts::kProduit) / s.fils;
+                              s.produits * (s.ifma ? couts::kProduitIfma : couts::kProduit) / s.fils;
     const double par_k = static_cast<double>(m_k) * par_module +
                          (static_cast<double>(s.kmax) + 1) * couts::kReconstruction * static_cast<double>(m_k);
     const double entier = static_cast<double>(m_n) * par_module;

@@ -11,8 +11,10 @@
 
 namespace {
 
-// p < 2^60: each product is below 2^120, so 256 of them fit in 128 bits.
-u64 produit_128(const u64* a, const u64* b, std::size_t n, u64 p) {
+// p < 2^60: each product is below 2^120, so 256 of them fit in 128 bits
+// (cells of 32 bits: far more).
+template <class T>
+u64 produit_128(const T* a, const T* b, std::size_t n, u64 p) {
     u64 r = 0;
     while (n) {
         const std::size_t bloc = n < 256 ? n : 256;
@@ -32,10 +34,23 @@ u64 produit_128(const u64* a, const u64* b, std::size_t n, u64 p) {
 }
 
 #ifdef SD_IFMA
-// p < 2^50: the low and the high 52 bits of each product are added up
-// apart, eight lanes at a time, two sums of each; 8192 products per block
-// keep every lane below 2^64.
-__attribute__((target("avx512f,avx512ifma"))) u64 produit_ifma(const u64* a, const u64* b, std::size_t n, u64 p) {
+// Eight cells widened to 64-bit lanes.
+__attribute__((target("avx512f,avx512vl,avx512ifma"))) inline __m512i charge(const u64* a) { return _mm512_loadu_si512(a); }
+__attribute__((target("avx512f,avx512vl,avx512ifma"))) inline __m512i charge(const std::uint32_t* a) {
+    return _mm512_maskz_cvtepu32_epi64(0xff, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a)));
+}
+__attribute__((target("avx512f,avx512vl,avx512ifma"))) inline __m512i charge(const u64* a, __mmask8 m) {
+    return _mm512_maskz_loadu_epi64(m, a);
+}
+__attribute__((target("avx512f,avx512vl,avx512ifma"))) inline __m512i charge(const std::uint32_t* a, __mmask8 m) {
+    return _mm512_maskz_cvtepu32_epi64(0xff, _mm256_maskz_loadu_epi32(m, a));
+}
+
+// p < 2^50 (2^32 for 32-bit cells): the low and the high 52 bits of each
+// product are added up apart, eight lanes at a time, two sums of each; 8192
+// products per block keep every lane below 2^64.
+template <class T>
+__attribute__((target("avx512f,avx512vl,avx512ifma"))) u64 produit_ifma(const T* a, const T* b, std::size_t n, u64 p) {
     const u64 deux52 = static_cast<u64>((static_cast<u128>(1) << 52) % p);
     u64 r = 0;
     while (n) {
@@ -44,22 +59,22 @@ __attribute__((target("avx512f,avx512ifma"))) u64 produit_ifma(const u64* a, con
         __m512i l0 = _mm512_setzero_si512(), h0 = l0, l1 = l0, h1 = l0;
         std::size_t t = 0;
         for (; t + 1 < nv; t += 2) {
-            const __m512i x0 = _mm512_loadu_si512(a + 8 * t), y0 = _mm512_loadu_si512(b + 8 * t);
-            const __m512i x1 = _mm512_loadu_si512(a + 8 * t + 8), y1 = _mm512_loadu_si512(b + 8 * t + 8);
+            const __m512i x0 = charge(a + 8 * t), y0 = charge(b + 8 * t);
+            const __m512i x1 = charge(a + 8 * t + 8), y1 = charge(b + 8 * t + 8);
             l0 = _mm512_madd52lo_epu64(l0, x0, y0);
             h0 = _mm512_madd52hi_epu64(h0, x0, y0);
             l1 = _mm512_madd52lo_epu64(l1, x1, y1);
             h1 = _mm512_madd52hi_epu64(h1, x1, y1);
         }
         for (; t < nv; ++t) {
-            const __m512i x0 = _mm512_loadu_si512(a + 8 * t), y0 = _mm512_loadu_si512(b + 8 * t);
+            const __m512i x0 = charge(a + 8 * t), y0 = charge(b + 8 * t);
             l0 = _mm512_madd52lo_epu64(l0, x0, y0);
             h0 = _mm512_madd52hi_epu64(h0, x0, y0);
         }
         const std::size_t reste = bloc - 8 * nv;
         if (reste) {
-            const __mmask8 m = static_cast<__mmask8>((1u << reste) - 1);
-            const __m512i x0 = _mm512_maskz_loadu_epi64(m, a + 8 * nv), y0 = _mm512_maskz_loadu_epi64(m, b + 8 * nv);
+            const auto m = static_cast<__mmask8>((1u << reste) - 1);
+            const __m512i x0 = charge(a + 8 * nv, m), y0 = charge(b + 8 * nv, m);
             l0 = _mm512_madd52lo_epu64(l0, x0, y0);
             h0 = _mm512_madd52hi_epu64(h0, x0, y0);
         }
@@ -88,7 +103,7 @@ __attribute__((target("avx512f,avx512ifma"))) u64 produit_ifma(const u64* a, con
 unsigned bits_produits() {
 #ifdef SD_IFMA
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512ifma")) return 50;
+    if (__builtin_cpu_supports("avx512ifma") && __builtin_cpu_supports("avx512vl")) return 50;
 #endif
     return 60;
 }
@@ -100,10 +115,18 @@ std::vector<u64> premiers_produits(unsigned bits, std::size_t n) {
     return p;
 }
 
-u64 produit_mod(const u64* a, const u64* b, std::size_t n, u64 p, unsigned bits) {
+u64 produit_mod(const u64* a, const u64* b, std::size_t n, u64 p, bool ifma) {
 #ifdef SD_IFMA
-    if (bits == 50) return produit_ifma(a, b, n, p);
+    if (ifma) return produit_ifma(a, b, n, p);
 #endif
-    (void)bits;
+    (void)ifma;
+    return produit_128(a, b, n, p);
+}
+
+u64 produit_mod(const std::uint32_t* a, const std::uint32_t* b, std::size_t n, u64 p, bool ifma) {
+#ifdef SD_IFMA
+    if (ifma) return produit_ifma(a, b, n, p);
+#endif
+    (void)ifma;
     return produit_128(a, b, n, p);
 }

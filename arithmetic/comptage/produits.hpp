@@ -1,9 +1,11 @@
 // Dot products modulo a prime, for the counts that read their tables along
-// two arrays at once: with AVX-512 IFMA on primes below 2^50 where the
-// processor has it, else with 128-bit accumulators on primes below 2^60.
+// two arrays at once: with AVX-512 IFMA where the processor has it (primes
+// below 2^50), else with 128-bit accumulators (below 2^60); on arrays of
+// 32-bit cells, primes below 2^32 either way.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "probleme.hpp"
@@ -16,5 +18,7 @@ unsigned bits_produits();
 std::vector<u64> premiers_produits(unsigned bits, std::size_t n);
 
 // Sum of a[i] * b[i] for i < n, modulo p; every a[i], b[i] below p, p below
-// 2^bits, bits the value of bits_produits().
-u64 produit_mod(const u64* a, const u64* b, std::size_t n, u64 p, unsigned bits);
+// 2^bits_produits() for 64-bit cells, below 2^32 for 32-bit cells; ifma
+// when bits_produits() is 50.
+u64 produit_mod(const u64* a, const u64* b, std::size_t n, u64 p, bool ifma);
+u64 produit_mod(const std::uint32_t* a, const std::uint32_t* b, std::size_t n, u64 p, bool ifma);
