@@ -4,6 +4,7 @@
 // counts beyond 2^64; a stop asked during the count; the dot products.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 #include <random>
 #include <utility>
@@ -136,9 +137,9 @@ TEST(Scission, ValeursPubliees) {
 }
 
 TEST(Scission, BudgetTropCourtPourLesResidus) {
-    // 720720 split on 13 and 11: tables of 2 (19344 + 1) cells fit in 500 KiB,
-    // the residues of each value (3 moduli, 17857 values, twice) do not:
-    // the count itself is rebuilt, from more moduli.
+    // 720720 split on 13 and 11: tables of 19344 / 2 + 1 and 19344 + 1 cells
+    // fit in 500 KiB, the residues of each value (3 moduli, 17857 values,
+    // twice) do not: the count itself is rebuilt, from more moduli.
     const Facteurs f{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}};
     const auto d = verite::diviseurs_de_facteurs(f);
     const mpz_class attendu = Banc().compte(d, 720720);
@@ -148,16 +149,17 @@ TEST(Scission, BudgetTropCourtPourLesResidus) {
 }
 
 TEST(Scission, TablesDe32BitsQuandCellesDe64NeTiennentPas) {
-    // 720720 on 13 and 11 in 200 KiB: tables of 32-bit cells (155 KB, not
-    // 310), the count rebuilt whole. 5040 1009 10007 on 10007 and 1009 in
-    // 300 KiB: 32-bit tables and the residues of each of 1953 values.
+    // In 200 KiB the tables of 64-bit cells do not fit (19344 / 2 + 1 and
+    // 19344 + 1 cells: 232 KB), those of 32 bits do (116 KB). 720720 on 13
+    // and 11: the count rebuilt whole; 5040 1009 100003 on 100003 and 1009:
+    // the residues of each of 196 values.
     struct Cas {
         Facteurs f;
         std::int64_t q, r;
         std::size_t octets;
     };
     for (const Cas& c : {Cas{{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}}, 13, 11, 200 << 10},
-                         Cas{{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {1009, 1}, {10007, 1}}, 10007, 1009, 300 << 10}}) {
+                         Cas{{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {1009, 1}, {100003, 1}}, 100003, 1009, 200 << 10}}) {
         const auto d = verite::diviseurs_de_facteurs(c.f);
         const std::int64_t n = produit(c.f);
         const auto force = [&c](Demande& x) {
@@ -210,6 +212,13 @@ TEST(Scission, ProduitsModuloUnPremier) {
             }
             const u64 r = etroit ? produit_mod(a32.data(), b32.data(), n, p, ifma) : produit_mod(a.data(), b.data(), n, p, ifma);
             EXPECT_EQ(mpz_class(std::to_string(r)), s) << bits << " bits, n = " << n;
+            if (n == 0) continue;
+            // b read downwards from its last cell: a[i] times b[n - 1 - i].
+            std::reverse(a.begin(), a.end());
+            std::reverse(a32.begin(), a32.end());
+            const u64 e = etroit ? produit_mod_envers(a32.data(), b32.data() + n - 1, n, p, ifma)
+                                 : produit_mod_envers(a.data(), b.data() + n - 1, n, p, ifma);
+            EXPECT_EQ(mpz_class(std::to_string(e)), s) << bits << " bits, n = " << n << ", downwards";
         }
     }
 }

@@ -90,14 +90,14 @@ struct Rangees {
 // below 2^32) when those do not fit.
 template <class T>
 struct Tables {
-    T* A;   // A_L, which is also A_L read backwards
+    T* A;   // A_L over [0, sigma(L) / 2]: the rest is A_L(sigma(L) - x)
     T* AT;  // A_L by residue modulo r: row rho holds A_L(rho + r i)
 };
 
 template <class T>
 void construit(const Scission& s, u64 p, const Tables<T>& t, Progres& pr) {
     const u64 S = s.sigmaL, H = S / 2;
-    // The half table [0, H] first, on 64 bits, where A will lie.
+    // The half table on 64 bits first, where A lies.
     u64* f = reinterpret_cast<u64*>(t.A);
     std::fill(f, f + H + 1, u64{0});
     f[0] = 1;
@@ -114,8 +114,12 @@ void construit(const Scission& s, u64 p, const Tables<T>& t, Progres& pr) {
         }
         pr.ajoute(H);
     }
+    // On 32 bits, in place: cell x takes bytes that only cells up to x held.
+    // AT may then take the bytes of the 64-bit table beyond.
+    if constexpr (sizeof(T) < sizeof(u64))
+        for (u64 x = 0; x <= H; ++x) t.A[x] = static_cast<T>(f[x]);
     // Regrouped by blocks of rows and columns, so that reads and writes both
-    // stay in the caches; above H, A_L(x) = A_L(S - x).
+    // stay in the caches.
     const Rangees g(S, s.r);
     constexpr u64 kBloc = 64;
     const u64 lignes = S / s.r + 1;
@@ -126,30 +130,37 @@ void construit(const Scission& s, u64 p, const Tables<T>& t, Progres& pr) {
                 T* ligne = t.AT + g.debut(rho);
                 for (u64 i = i0; i < i1; ++i) {
                     const u64 x = i * s.r + rho;
-                    if (x <= S) ligne[i] = static_cast<T>(f[x <= H ? x : S - x]);
+                    if (x <= S) ligne[i] = t.A[x <= H ? x : S - x];
                 }
             }
             pr.point();
         }
-    // The whole of A in place: on 32 bits, cell x takes bytes that only
-    // cells up to x held.
-    if constexpr (sizeof(T) < sizeof(u64))
-        for (u64 x = 0; x <= H; ++x) t.A[x] = static_cast<T>(f[x]);
-    for (u64 x = H + 1; x <= S; ++x) t.A[x] = t.A[S - x];
-    pr.avance(2 * S);
+    pr.avance(S);
 }
 
 // A_M(u) = sum over j of A_L(u - r j) A_L(j), modulo p.
 template <class T>
 u64 convolue(const Scission& s, const Rangees& g, const Tables<T>& t, u64 u, u64 p) {
     const u64 rho = u % s.r, i = u / s.r;
-    const u64 n = g.longueur(rho);
-    if (n == 0) return 0;
-    const u64 jlo = i >= n - 1 ? i - (n - 1) : 0;
+    const u64 lg = g.longueur(rho);
+    if (lg == 0) return 0;
+    const u64 jlo = i >= lg - 1 ? i - (lg - 1) : 0;
     const u64 jhi = std::min(s.sigmaL, i);
     if (jlo > jhi) return 0;
-    // A_L(j) for j from jhi down is A_L(sigma(L) - j) from sigma(L) - jhi up.
-    return produit_mod(t.AT + g.debut(rho) + (i - jhi), t.A + (s.sigmaL - jhi), jhi - jlo + 1, p, s.ifma);
+    // A_L(j) for j from jhi down is A_L(y) for y = sigma(L) - j up: in the
+    // half table upwards up to H, downwards beyond.
+    const u64 H = s.sigmaL / 2;
+    const T* a = t.AT + g.debut(rho) + (i - jhi);
+    u64 y = s.sigmaL - jhi, n = jhi - jlo + 1, r = 0;
+    if (y <= H) {
+        const u64 n1 = std::min(n, H - y + 1);
+        r = produit_mod(a, t.A + y, n1, p, s.ifma);
+        a += n1;
+        y += n1;
+        n -= n1;
+    }
+    if (n) r = (r + produit_mod_envers(a, t.A + (s.sigmaL - y), n, p, s.ifma)) % p;
+    return r;
 }
 
 // A_M(q k) and B_M(M - k) modulo p for the k of the classes c0, c0 + pas,
@@ -264,10 +275,11 @@ void residus_de(const Scission& s, const Tables<T>& t, u64* RA, u64* RB, std::ve
     }
 }
 
-// Cells of 64 bits: A (as the 64-bit half table it starts as), AT, then the
-// residues.
+// Cells of 64 bits of A (half a table, and the 64-bit table it starts as)
+// and AT; the residues follow.
 std::size_t cellules_tables(u64 sigma, bool etroit) {
-    return etroit ? (sigma / 2 + 1) + (sigma + 2) / 2 : 2 * (sigma + 1);
+    const u64 H = sigma / 2;
+    return etroit ? ((H + 1) + (sigma + 1) + 1) / 2 : (H + 1) + (sigma + 1);
 }
 
 Issue PlanScission::execute(Demande& d, mpz_class& resultat) {
@@ -287,13 +299,12 @@ Issue PlanScission::execute(Demande& d, mpz_class& resultat) {
     std::vector<u64> residus(m);  // of the count, without RA and RB
 
     Progres pr(d.ctx.suivi());
-    pr.prevoit(static_cast<std::uint64_t>(static_cast<double>(m) * (s.cellules + 2.0 * static_cast<double>(S) + s.produits)));
+    pr.prevoit(static_cast<std::uint64_t>(static_cast<double>(m) * (s.cellules + static_cast<double>(S) + s.produits)));
     if (s.etroit) {
-        const Tables<std::uint32_t> t{reinterpret_cast<std::uint32_t*>(base),
-                                      reinterpret_cast<std::uint32_t*>(base + (S / 2 + 1))};
-        residus_de(s, t, RA, RB, residus, d, pr);
+        auto* const a = reinterpret_cast<std::uint32_t*>(base);
+        residus_de(s, Tables<std::uint32_t>{a, a + (S / 2 + 1)}, RA, RB, residus, d, pr);
     } else {
-        residus_de(s, Tables<u64>{base, base + (S + 1)}, RA, RB, residus, d, pr);
+        residus_de(s, Tables<u64>{base, base + (S / 2 + 1)}, RA, RB, residus, d, pr);
     }
 
     Reconstruction rebatir(s.premiers);

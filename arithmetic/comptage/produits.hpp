@@ -22,3 +22,6 @@ std::vector<u64> premiers_produits(unsigned bits, std::size_t n);
 // when bits_produits() is 50.
 u64 produit_mod(const u64* a, const u64* b, std::size_t n, u64 p, bool ifma);
 u64 produit_mod(const std::uint32_t* a, const std::uint32_t* b, std::size_t n, u64 p, bool ifma);
+// The same with b read downwards: sum of a[i] * b[-i].
+u64 produit_mod_envers(const u64* a, const u64* b, std::size_t n, u64 p, bool ifma);
+u64 produit_mod_envers(const std::uint32_t* a, const std::uint32_t* b, std::size_t n, u64 p, bool ifma);
