@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times the built program on whole ranges and single values of N (output
 # to a scratch file): the elapsed seconds of each run, from the answers piped in
 # (minimum, maximum, then 0 for no new calculation). With FILS set (e.g.

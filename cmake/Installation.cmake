@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation of the program and its manual page, and the Debian package
 # built from them by `cpack -G DEB` in the build folder.
 include(GNUInstallDirs)

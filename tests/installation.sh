@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the built tree into a temporary prefix: exactly the program and its
 # manual page, a page that renders without warning, a program that runs.
 # Usage: installation.sh CMAKE BUILD_DIR SOURCE_DIR

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The built program on real pipes and files, against hostile input and
 # vanishing output: it ends with status 1, writes nothing on standard error,
 # never hangs, and keeps its memory small. Usage: programme.sh PROGRAM
