@@ -4,8 +4,10 @@
 # manual page, the package's copyright file, changelog and lintian overrides;
 # a page that renders without warning; a hardened program that runs. Builds
 # the Debian package and has lintian judge it. Checks the licence of the
-# sources. A missing tool is said and its checks are left out.
-# Usage: installation.sh CMAKE BUILD_DIR SOURCE_DIR CPACK
+# sources, and that the README and the manual page show the program's real
+# answers and name the Debian packages that provide the tools the tests call.
+# A missing tool is said and its checks are left out.
+# Usage: installation.sh CMAKE BUILD_DIR SOURCE_DIR CPACK CTEST
 set -u
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -29,7 +31,9 @@ cmp -s "$tmp/page.1" "$src/doc/sommes-diviseurs.1" || echec "page differs"
 if command -v groff > /dev/null; then
     groff -k -man -Tutf8 -ww -P-cbou "$tmp/page.1" > "$tmp/page" 2> "$tmp/err"
     [ -s "$tmp/err" ] && { cat "$tmp/err"; echec "groff warned"; }
-    grep -q DIALOGUE "$tmp/page" || echec "no DIALOGUE section"
+    for section in DIALOGUE "VOIR AUSSI" BOGUES; do
+        grep -q "^$section" "$tmp/page" || echec "no $section section"
+    done
 else
     manque groff "page not rendered"
 fi
@@ -105,4 +109,45 @@ else
     manque "cpack or dpkg-deb" "package not built"
 fi
 
+# The README's session and the manual page's example: the blocks they show
+# are the ones the program writes for the answers they show, spacing aside.
+sed -n '/^## Exemple de session/,/^## /p' "$src/README.md" | grep '^    ' > "$tmp/session"
+sed -n '/^\.SH EXEMPLE/,/echo \$?/p' "$src/doc/sommes-diviseurs.1" | sed 's/\\f[BIPR]//g; s/\\-/-/g' > "$tmp/exemple"
+for doc in session exemple; do
+    reponses=$(sed -n 's/.*\(minimale ?\|maximale ?\|Non\[0\] ? :\) *\([0-9]*\)$/\2/p' "$tmp/$doc" | tr '\n' ' ')
+    [ -n "$reponses" ] || echec "$doc: no answers found"
+    printf '%s' "$reponses" | "$prog" | grep -E 'est deficient|est parfait|Solutions' |
+        tr -s ' \t' '  ' | sed 's/^ //; s/ $//' > "$tmp/vrai"
+    grep -E 'est deficient|est parfait|Solutions' "$tmp/$doc" | tr -s ' \t' '  ' |
+        sed 's/^ //; s/ $//' > "$tmp/montre"
+    cmp -s "$tmp/vrai" "$tmp/montre" || { diff "$tmp/vrai" "$tmp/montre"; echec "$doc: blocks differ from the program's"; }
+done
+
+# The README and the documents of doc/ link only files that exist; the README
+# names the Debian package that provides each tool the build and the tests
+# call, as this machine has them (python3 is named by its usual package, which
+# brings python3-minimal where the binary lies; gzip and dpkg are on every
+# Debian machine).
+for page in "$src"/README.md "$src"/doc/*.md; do
+    grep -oE '\]\([^)#:]+' "$page" | sed 's/^](//' | while read -r f; do
+        [ -f "$(dirname "$page")/$f" ] || echec "${page#"$src"/} links the missing $f"
+    done || exit 1
+done
+if command -v dpkg > /dev/null; then
+    for outil in g++ cmake clang++ clang-tidy cppcheck groff time lintian; do
+        paquet=$( (dpkg -S "/usr/bin/$outil" || dpkg -S "/bin/$outil") 2> /dev/null | head -n 1 | cut -d: -f1)
+        [ -z "$paquet" ] || grep -qF "\`$paquet\`" "$src/README.md" || echec "README does not name $paquet ($outil)"
+    done
+else
+    manque dpkg "packages named by the README not checked"
+fi
+
+# The number of tests the README gives, when this build has them all.
+if [ -x "$2/tests/tests_unitaires" ] && [ -x "${5:-}" ]; then
+    "$5" --test-dir "$2" -N > "$tmp/tests"
+    if grep -q programme_terminal "$tmp/tests"; then
+        nombre=$(sed -n 's/^Total Tests: //p' "$tmp/tests")
+        grep -qE "(^|[^0-9])$nombre tests" "$src/README.md" || echec "README does not give $nombre tests"
+    fi
+fi
 exit 0
