@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timing of the equal-sum count on fixed N: the engine on the divisor list
 // alone (every method but the walk over the digits), one method imposed, and the exhaustive mask search it replaced.
 // The mask search on 840 (about a minute) runs only with SD_BENCH_MASQUES_840

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Factorization and whole report blocks across the signed 64-bit range.
 #include <benchmark/benchmark.h>
 

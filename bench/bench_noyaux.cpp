@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table kernels alone, whose timings calibrate the cost model of every
 // counting method (arithmetic/comptage/couts.hpp): nanoseconds per cell of
 // a 0/1 step (descending) and of running sums (ascending), modulo 2^64 and

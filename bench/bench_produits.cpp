@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Polynomial products modulo a prime of 62 bits, the step of the walk over
 // the digits of N once the carries are times the subset-sum table of M:
 // Kronecker substitution (coefficients packed into integers, product by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timing of the cofactor splitting: full factorization by facteurs_rho of
 // primes, hard semiprimes, squares and random 64-bit numbers.
 #include <benchmark/benchmark.h>

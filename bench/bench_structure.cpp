@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timing of the equal-sum count of single large N as the program runs it
 // (every method, the walk over the digits of N included), beside the
 // methods on the divisor list alone on the same N where they end. The

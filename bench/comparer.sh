@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Two builds of the program timed alternately on the same ranges, one
 # computing thread, output compared byte for byte: the processor time
 # (user + system) of each run and the ratio of the second build to the

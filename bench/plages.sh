@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times the built program on whole ranges and single values of N (output
 # to a scratch file): the elapsed seconds of each run, from the answers piped in
 # (minimum, maximum, then 0 for no new calculation). With FILS set (e.g.
@@ -7,7 +8,7 @@
 # run stops after that many seconds and is reported as unfinished, with the
 # number of blocks it wrote (their ratio to the first run's for a pool).
 # Usage: [FILS="1 2"] [LIMITE=s] bench/plages.sh path/to/sommes-diviseurs ["min max" ...]
-# The pool figures of the README:
+# The pool figures of doc/mesures.md:
 #   FILS="1 2" bench/plages.sh build/sommes-diviseurs "1 1000000"
 #   FILS="1 2" LIMITE=120 bench/plages.sh build/sommes-diviseurs "1000000000 1000010000"
 prog=${1:?usage: plages.sh path/to/sommes-diviseurs [\"min max\" ...]}

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line and the number of computing threads.
 #include "arguments.hpp"
 

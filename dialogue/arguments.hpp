@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: --help / -h, --version, nothing else.
 #pragma once
 

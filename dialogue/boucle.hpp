@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calculation loop: banner, bounds of the range, the blocks of the range
 // computed by the threads of an Equipe (plage.hpp), and the new-calculation
 // question.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Validated keyboard input: writes a prompt, reads one whitespace-delimited
 // token, and asks again until the token is a valid answer.
 #pragma once

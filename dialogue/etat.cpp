@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The status line on standard error. The blocks end in the middle of a line,
 // so the line is drawn one line below, with the cursor saved first (ESC 7)
 // and put back when it is erased (ESC 8); an index down and back up (ESC D,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The status line of a long calculation, on standard error when it is a
 // terminal: drawn on the line below the last block, redrawn in place, and
 // erased with the cursor put back where the blocks go on.

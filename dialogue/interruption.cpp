@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ctrl-C during a calculation. The handler only reads the clock and sets
 // flags (all async-signal-safe); the calculation loop polls the request.
 #include "interruption.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ctrl-C during a calculation: the first one asks the calculation to stop and
 // the dialogue goes back to its question; at a question, or a second time
 // within a second, Ctrl-C ends the program as it always has (SIGINT).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry point: the command line, then the work tables of the computing
 // threads, the prime table, Ctrl-C, and the dialogue on standard input and
 // output.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pool of a range and its ordered writer. The calling thread writes:
 // it takes the finished blocks in order, waking every few milliseconds (or
 // when the look-ahead is half full, or when a count estimated long starts),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A range computed by a small pool of threads: each N by whichever thread is
 // free, each block rendered to a string and written strictly in increasing
 // order, as soon as it and every block before it are done.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How written blocks reach the reader: flushed after every block (for a
 // terminal), or held in the stream's buffer (for a pipe or a file) for at
 // most about a tenth of a second, so that a user who interrupts a long count

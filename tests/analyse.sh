@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Static analysis of arithmetic/ and dialogue/: cppcheck, then clang-tidy
 # (bugprone and performance checks) on the compile commands of a configure in
 # its own folder. Any finding fails, except the reviewed false positives

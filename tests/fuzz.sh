@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds tests/fuzz/fuzz_dialogue.cpp with clang, libFuzzer, ASan and UBSan in
 # its own folder and fuzzes a copy of the seed corpus for a fixed time; any
 # crash, leak, timeout or broken rule fails, with the input that caused it.

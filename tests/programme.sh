@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The built program on real pipes and files, against hostile input and
 # vanishing output: it ends with status 1, writes nothing on standard error,
 # never hangs, and keeps its memory small. Usage: programme.sh PROGRAM
@@ -8,8 +9,12 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 echecs=0
 echec() { echo "ECHEC: $*"; echecs=$((echecs + 1)); }
-# Runs a command, leaving its peak memory in KiB (0 without /usr/bin/time) in $tmp/rss.
-mesure() { if [ -x /usr/bin/time ]; then /usr/bin/time -o "$tmp/rss" -f '%M' "$@"; else echo 0 > "$tmp/rss"; "$@"; fi; }
+# Runs a command, leaving its peak memory in KiB in $tmp/rss: measured by GNU
+# time (SD_TEMPS names another), or 0 when it is missing, and then every
+# memory check passes untested, as said here.
+temps=${SD_TEMPS:-/usr/bin/time}
+[ -x "$temps" ] || echo "programme: $temps missing (package time), memory checks skipped"
+mesure() { if [ -x "$temps" ]; then "$temps" -o "$tmp/rss" -f '%M' "$@"; else echo 0 > "$tmp/rss"; "$@"; fi; }
 
 printf ' \n \n \t \t \t 5  est deficient. Il a  1  diviseurs propres de somme 1 .  \n \n \t \t 6  est parfait. Il a 3 diviseurs propres. \n \n \t Nouveau calcul , Oui[1] / Non[0] ? :  ' > "$tmp/fin"
 printf '5 6 0' | "$prog" > "$tmp/reference"

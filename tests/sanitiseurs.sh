@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the unit tests with AddressSanitizer and UndefinedBehaviorSanitizer
 # in their own folder and runs them: a failed test, a memory error, a leak or
 # undefined behaviour fails this test.

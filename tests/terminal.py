@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The built program at a terminal (a pseudo-terminal): the command line, the
 # status line of a long count on standard error only when that is a
 # terminal, and Ctrl-C during a range back to the question, blocks kept.

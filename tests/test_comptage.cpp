@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The equal-sum count against independent truths: the plain table of big
 // integers, a complete enumeration, published counts, a closed form; every
 // counting method imposed on the same inputs; the exhaustive searches.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prime table, factorization and primality checked against a sieve, plain
 // trial division, published primes and pseudoprimes, and GMP.
 #include <gtest/gtest.h>

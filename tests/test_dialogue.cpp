@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Validated input and whole dialogues driven in-process, byte for byte.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ranges computed by several threads against one thread; an interrupted
 // count: it stops, gives its memory back, and leaves the
 // workspace of its thread as good as new; the memory of counts in several

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Report blocks byte for byte: published values, sums beyond 2^63, and every
 // block of a long range against plain divisors and the plain counting table.
 #include <gtest/gtest.h>

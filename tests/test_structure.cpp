@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The walk over the digits of N against independent truths: the plain
 // table and the other methods on structured N, every prime of N walked in
 // turn, and the closed form of 2^k p up to 2^63; a walk short of budget or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Independent truths for the tests: divisors by plain trial, subset counts by
 // the plain counting table over every sum, blocks assembled from the report's
 // literal pieces; and the block of one N as the program writes it.

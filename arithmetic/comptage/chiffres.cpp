@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The walk over the digits of N, from the structure of its divisors.
 //
 // Write N = p^a * M with p prime not dividing M. Every divisor of N is

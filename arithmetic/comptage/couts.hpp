@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost model of every counting method: estimated nanoseconds of the
 // kernels, calibrated on this machine by bench_noyaux (bench/README.md says
 // how to calibrate again on another one).

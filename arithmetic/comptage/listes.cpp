@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sorted lists of subset sums: merged one item at a time, and joined by the
 // meet in the middle.
 #include "listes.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sorted lists of distinct subset sums with multiplicities, merged one item
 // at a time; the meet in the middle that joins the lists of two halves; and
 // the depth-first walk in bounded memory. They serve the methods that split

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shape every counting method takes: a planner that, given the reduced
 // problem, proposes a plan (its estimated cost, the memory of its tables, and
 // how to run it), or nothing when the method does not apply or cannot beat

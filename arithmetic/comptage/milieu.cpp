@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A table over the smallest items and a meet in the middle over the largest
 // (the queue): the sorted subset sums of the two halves of the queue, joined
 // into a histogram over the window of the table, then one dot product per

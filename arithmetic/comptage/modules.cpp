@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Moduli and the exact rebuild (Garner's form of the Chinese remainder
 // theorem, on GMP integers).
 #include "modules.hpp"

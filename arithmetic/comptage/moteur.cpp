@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine: reduction of the target, the chooser over the plans of every
 // method, the fallbacks when memory or the memory budget runs short, and the
 // buffers kept from one count to the next.

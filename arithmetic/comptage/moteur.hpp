@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Exact equal-sum count in polynomial time: how many sets of distinct values
 // among the proper divisors of N sum to exactly N.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kernels of the counting tables, shared by every method that keeps a
 // table of counts over consecutive sums: one item added to, or taken from,
 // such a table, the step driver, and the dot products that finish a count.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // When nothing else fits: the largest table that fits over the smallest
 // items, and a depth-first walk over the subsets of the largest items (the
 // queue), pruned on the window of the table, once per modulus. Memory is

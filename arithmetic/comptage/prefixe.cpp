@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table over the smallest items: windows, steps, costs, and the queue.
 #include "prefixe.hpp"
 

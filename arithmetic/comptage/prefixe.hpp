@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table over the smallest items, shared by the methods that split the
 // items at j: items[0..j) go to a counting table, items[j..m) (the largest,
 // the "queue") are handled apart. The window of useful sums of that table,

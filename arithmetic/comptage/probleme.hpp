@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a count is asked and what it works on: the request (the values, the
 // target, the factorization of the target when the values are its proper
 // divisors), the problem after reduction, and the reusable workspace of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A table over the smallest items and, for the largest ones (the queue), the
 // sorted list of their distinct useful subset sums with multiplicities, each
 // read once against the table. Estimated cost: the table over items[0..j),

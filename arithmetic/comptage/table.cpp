@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole counting table over every item, in one of two orders: ascending,
 // or the zigzag of doubling chains. Estimated cost: the cells of each step's
 // window, times the moduli. Wins whenever the table over all the useful sums

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The step driver of a counting table over the kernels of noyaux.cpp, and
 // the dot products that finish a count (built twice, AVX2 and baseline x86-64).
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Classification and report block of one N.
 #include "calcul.hpp"
 

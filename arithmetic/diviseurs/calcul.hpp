@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-number computation: divisor list, classification, equal-sum count
 // for an abundant N, report block, reset of the per-number tables.
 #pragma once

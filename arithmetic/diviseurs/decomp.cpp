@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Factorization by trial division over the prime table, extended on demand
 // up to 2^20; a cofactor without any factor below 2^20 is split by Pollard's
 // rho.

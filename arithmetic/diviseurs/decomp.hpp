@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Factorization of S by trial division over the prime table.
 #pragma once
 

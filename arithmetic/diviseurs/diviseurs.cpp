@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Divisor list: exponent odometer, exact divisors, ascending order.
 #include "diviseurs.hpp"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ascending list of the proper divisors of N, their count and their sum:
 // the first stage of the per-number computation.
 #pragma once

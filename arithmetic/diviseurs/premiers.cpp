@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prime table: seeding and extension by one prime.
 #include "premiers.hpp"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The growing prime table: seeded with 2 and 3, extended one prime at a time
 // by trial division over itself whenever a factorization needs a trial prime
 // beyond its end. It is never shrunk.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Miller-Rabin with a fixed base set and Pollard's rho in Brent's variant,
 // both on Montgomery arithmetic modulo a 64-bit odd number.
 #include "rho.hpp"

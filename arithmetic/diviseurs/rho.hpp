@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Primality test and factor splitting for the cofactor that trial division
 // leaves behind: deterministic Miller-Rabin and Pollard's rho (Brent's
 // variant), both on 64-bit unsigned integers.

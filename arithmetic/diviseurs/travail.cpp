@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Per-number reset of the work tables.
 #include "travail.hpp"
 

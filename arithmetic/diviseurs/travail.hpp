@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The work tables and shared values of the divisor arithmetic: one object,
 // created at start-up and handed to every routine that factorizes N, lists
 // its divisors and writes its report.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The memory budget of the counts and the order in which it serves them.
 #include "budget.hpp"
 

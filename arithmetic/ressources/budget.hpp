@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The memory budget of the counts: one object for the whole program, created
 // by its entry point and handed down, so that counts running at once in
 // several threads stay within the same bound as a single one.

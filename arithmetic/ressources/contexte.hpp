@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The context of a count: the memory budget it takes its tables from, where
 // its progress goes and whether it must stop, its place in the order of a
 // range, and what to do before a long count. The dialogue keeps one per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tables from the allocator or mapped from the system, by size.
 #include "memoire.hpp"
 

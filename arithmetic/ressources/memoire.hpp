@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Memory of the counting tables: from 4 MiB on, mapped from the system and
 // unmapped when freed, since the allocator would keep a freed table for the
 // thread that held it, outside the budget, and a process of several threads

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Progress and stop of a count: what the dialogue reads to draw its status
 // line and sets to stop a count, and the reporter the counting routines write
 // their progress through.

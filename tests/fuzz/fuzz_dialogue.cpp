@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: arbitrary bytes typed at the keyboard. An odd first byte
 // drives the validated input alone (its bits 1 and 2 choose the mode and xn),
 // every answer checked against a plain model of the rules; an even one drives

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A count's surroundings for the tests and the benchmarks: a memory budget of
 // its own, a context and an engine; the count of a list, of the proper
 // divisors of a factorized N, or with one method's plan imposed.

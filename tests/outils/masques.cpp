@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Exhaustive equal-sum searches.
 #include "masques.hpp"
 

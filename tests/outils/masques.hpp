@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exhaustive mask search: every subset of the proper divisors examined
 // one by one. Exact but exponential; kept as the reference method.
 #pragma once
