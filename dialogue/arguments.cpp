@@ -2,6 +2,8 @@
 // The command line and the number of computing threads.
 #include "arguments.hpp"
 
+#include <sched.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -28,29 +30,30 @@ const char* const usage =
     "par defaut).\n"
     "\n"
     "Statut de sortie : 1 apres la reponse 0 ou a la fin de l'entree,\n"
-    "0 apres --help ou --version, 2 pour un argument inconnu.\n"
+    "0 apres --help ou --version, 2 pour un argument inconnu, 3 quand la\n"
+    "sortie standard refuse d'ecrire (disque plein, erreur d'entree-sortie).\n"
     "\n"
     "Manuel : man sommes-diviseurs\n";
 
 }  // namespace
 
-Demande lit_arguments(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-    if (argc <= 1) return Demande::dialogue;
+Commande lit_arguments(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    if (argc <= 1) return Commande::dialogue;
     const char* a = argv[1];
     if (argc == 2 && (std::strcmp(a, "--help") == 0 || std::strcmp(a, "-h") == 0)) {
         out << usage;
-        return Demande::termine;
+        return Commande::termine;
     }
     if (argc == 2 && std::strcmp(a, "--version") == 0) {
         out << "sommes-diviseurs " SD_VERSION "\n";
-        return Demande::termine;
+        return Commande::termine;
     }
     const char* refuse = argc == 2 ? a : argv[2];
     if (argc > 2 && std::strcmp(a, "--help") != 0 && std::strcmp(a, "-h") != 0 &&
         std::strcmp(a, "--version") != 0)
         refuse = a;
     err << "sommes-diviseurs : argument non reconnu : " << refuse << " (voir sommes-diviseurs --help)\n";
-    return Demande::refus;
+    return Commande::refus;
 }
 
 unsigned nombre_de_fils(const char* reglage) {
@@ -58,6 +61,13 @@ unsigned nombre_de_fils(const char* reglage) {
         char* fin = nullptr;
         const long n = std::strtol(reglage, &fin, 10);
         if (*fin == '\0' && n >= 1 && n <= 256) return static_cast<unsigned>(n);
+    }
+    // The processors this process may run on (taskset, cgroup cpusets), as
+    // nproc counts them; the machine's count when the mask cannot be read.
+    cpu_set_t masque;
+    if (sched_getaffinity(0, sizeof masque, &masque) == 0) {
+        const int n = CPU_COUNT(&masque);
+        if (n > 0) return static_cast<unsigned>(n);
     }
     const unsigned n = std::thread::hardware_concurrency();
     return n == 0 ? 1 : n;

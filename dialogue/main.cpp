@@ -2,28 +2,35 @@
 // Entry point: the command line, then the work tables of the computing
 // threads, the prime table, Ctrl-C, and the dialogue on standard input and
 // output.
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <ostream>
 
+#include <malloc.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "arguments.hpp"
 #include "boucle.hpp"
 #include "interruption.hpp"
+#include "limites.hpp"
 #include "plage.hpp"
 #include "premiers.hpp"
+#include "sortie.hpp"
 #include "travail.hpp"
 
 int main(int argc, char** argv) {
     switch (lit_arguments(argc, argv, std::cout, std::cerr)) {
-        case Demande::termine:
+        case Commande::termine:
             std::cout.flush();
             return std::cout ? 0 : 1;
-        case Demande::refus:
+        case Commande::refus:
             return 2;
-        case Demande::dialogue:
+        case Commande::dialogue:
             break;
     }
     // A reader that goes away shows up as a failed write, which ends the
@@ -35,22 +42,45 @@ int main(int argc, char** argv) {
     // question; otherwise it ends the program, as SIGINT does.
     if (isatty(STDIN_FILENO) == 1) interruption_installe();
 
+    // Standard output through a buffer that keeps the error of a write that
+    // failed.
+    SortieFd sortie(STDOUT_FILENO);
+    std::ostream out(&sortie);
     int statut = 1;
     try {
-        // One memory budget for every count of the program.
-        Budget budget;
+        unsigned fils = nombre_de_fils(std::getenv("SOMMES_DIVISEURS_FILS"));
+        // Under an address-space limit, the threads share one malloc arena
+        // rather than reserve 64 MiB each.
+        rlimit espace{};
+        if (getrlimit(RLIMIT_AS, &espace) == 0 && espace.rlim_cur != RLIM_INFINITY) mallopt(M_ARENA_MAX, 1);
+        // One memory budget for every count of the program, within the
+        // limits the process has; one computing thread when it cannot hold
+        // the tables of two counts.
+        std::size_t octets = budget_permis(Budget::kDefaut, fils);
+        if (fils > 1 && octets < kBudgetDeuxFils) {
+            fils = 1;
+            octets = budget_permis(Budget::kDefaut, fils);
+        }
+        Budget budget(octets);
         Travail w;
         amorce(w);
         Equipe e(budget);
-        e.travaux.assign(nombre_de_fils(std::getenv("SOMMES_DIVISEURS_FILS")), w);
+        e.travaux.assign(fils, w);
         e.ligne_etat = isatty(STDERR_FILENO) == 1;
         Vidage v;
         v.chaque_bloc = isatty(STDOUT_FILENO) == 1;
-        statut = dialogue(std::cin, std::cout, e, v);
+        statut = dialogue(std::cin, out, e, v);
     } catch (const std::exception&) {
         // Memory exhausted beyond every fallback of the count: end as after
         // the answer 0, keeping what was written, rather than abort.
     }
-    std::cout.flush();
+    out.flush();
+    // A write refused for another reason than a reader gone away (a full
+    // disk, an input/output error): said once, with a status of its own.
+    if (sortie.erreur() != 0 && sortie.erreur() != EPIPE) {
+        std::cerr << "sommes-diviseurs : ecriture impossible sur la sortie standard : " << std::strerror(sortie.erreur())
+                  << '\n';
+        return 3;
+    }
     return statut;
 }

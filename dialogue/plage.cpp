@@ -42,6 +42,7 @@ struct Partage {
     std::uint64_t total = 0;           // number of N in the range
     std::uint64_t suivant = 0;         // next index handed out
     std::uint64_t ecrits = 0;          // blocks taken by the writer
+    std::uint64_t termines = 0;        // blocks computed
     bool arret = false;
     std::vector<std::string> blocs = std::vector<std::string>(kAvance);
     std::vector<char> prets = std::vector<char>(kAvance, 0);
@@ -94,7 +95,10 @@ void fil(Partage& p, unsigned id, Travail& w, Budget& budget, Suivi& s, std::int
         p.blocs[i % kAvance] = std::move(bloc);
         p.erreurs[i % kAvance] = erreur;
         p.prets[i % kAvance] = 1;
-        if (erreur || i - p.ecrits >= kAvance / 2) p.ecrivain.notify_one();
+        // The writer wakes for an error, a look-ahead half full, and the
+        // range's last block (a short range does not wait for its timer).
+        ++p.termines;
+        if (erreur || i - p.ecrits >= kAvance / 2 || p.termines == p.total) p.ecrivain.notify_one();
         if (erreur) break;
     }
 }

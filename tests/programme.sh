@@ -47,18 +47,41 @@ essai "octets quelconques" "$tmp/entree" fin 65536
 head -c $((10 << 20)) /dev/zero | tr '\0' '7' > "$tmp/entree"; printf ' 5 6 0' >> "$tmp/entree"
 essai "jeton de 10 Mio" "$tmp/entree" fin 65536
 
-# Input that cannot be read, output that cannot be written.
-for cas in "entree repertoire:< /" "entree fermee:<&-" "sortie fermee:>&-" "sortie pleine:> /dev/full"; do
+# Input that cannot be read: the end of the dialogue, quietly.
+for cas in "entree repertoire:< /" "entree fermee:<&-"; do
     printf '1 100000 0' | eval timeout 10 '"$prog"' "${cas#*:}" 2> "$tmp/erreurs" > /dev/null
     statut=$?
     [ "$statut" -eq 1 ] || echec "${cas%%:*}: statut $statut"
     [ -s "$tmp/erreurs" ] && echec "${cas%%:*}: sortie d'erreur non vide"
 done
 
+# Output that cannot be written (a closed descriptor, a full disk): one line
+# on standard error and status 3.
+cas_sortie="sortie fermee:>&-"
+[ -w /dev/full ] && cas_sortie="$cas_sortie|sortie pleine:> /dev/full"
+IFS='|' read -r -a tous <<< "$cas_sortie"
+for cas in "${tous[@]}"; do
+    printf '1 100000 0' | eval timeout 10 '"$prog"' "${cas#*:}" 2> "$tmp/erreurs"
+    statut=$?
+    [ "$statut" -eq 3 ] || echec "${cas%%:*}: statut $statut au lieu de 3"
+    { [ "$(wc -l < "$tmp/erreurs")" -eq 1 ] && grep -q 'sortie standard' "$tmp/erreurs"; } ||
+        echec "${cas%%:*}: message $(head -c 200 "$tmp/erreurs")"
+done
+[ -w /dev/full ] || echo "programme: /dev/full missing, a full disk not tried"
+
 # A reader that goes away: a range of hours ends at the program's next write.
 printf '1 4000000000000 0' | timeout 20 "$prog" 2> "$tmp/erreurs" | head -c 2000 > /dev/null
 statuts=("${PIPESTATUS[@]}")
 [ "${statuts[1]}" -eq 1 ] || echec "lecteur parti: statut ${statuts[1]} (124: toujours en marche)"
+[ -s "$tmp/erreurs" ] && echec "lecteur parti: sortie d'erreur non vide"
+
+# Two threads asked in a 200 MB address space: the counts of 10^9 ..
+# 10^9 + 400 (a second under no limit) end within the limit.
+if [ -z "${ASAN_OPTIONS:-}" ]; then
+    ( ulimit -v 200000; printf '1000000000 1000000400 0' | SOMMES_DIVISEURS_FILS=2 timeout 60 "$prog" > "$tmp/sortie" 2> "$tmp/erreurs" )
+    [ "$(grep -c '^.\{0,8\}10000[0-9]*  [:e]' "$tmp/sortie")" -eq 401 ] || echec "espace limite: blocs manquants apres 60 s"
+    [ -s "$tmp/erreurs" ] && echec "espace limite: sortie d'erreur non vide"
+fi
 
 # A count that cannot finish in practice: the blocks before it reach the file
 # at once; it keeps working within 1 GiB, and within a 300 MB address space

@@ -4,6 +4,7 @@
 // workspace of its thread as good as new; the memory of counts in several
 // threads: granted in the order of N, and given back to the system.
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -15,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "arguments.hpp"
 #include "boucle.hpp"
 #include "plage.hpp"
 #include "premiers.hpp"
@@ -162,4 +164,22 @@ TEST(Plage, MemoireRendueAuSysteme) {
         }).join();
     }
     EXPECT_LT(resident(), avant + (std::size_t{8} << 20));
+}
+
+TEST(Plage, FilsSelonLesProcesseursPermis) {
+    // As taskset -c 0 would: one processor allowed, one computing thread;
+    // the setting still wins.
+    cpu_set_t avant, un;
+    ASSERT_EQ(sched_getaffinity(0, sizeof avant, &avant), 0);
+    int premier = 0;
+    while (!CPU_ISSET(premier, &avant)) ++premier;
+    CPU_ZERO(&un);
+    CPU_SET(premier, &un);
+    ASSERT_EQ(sched_setaffinity(0, sizeof un, &un), 0);
+    const unsigned seul = nombre_de_fils(nullptr);
+    const unsigned regle = nombre_de_fils("3");
+    sched_setaffinity(0, sizeof avant, &avant);
+    EXPECT_EQ(seul, 1u);
+    EXPECT_EQ(regle, 3u);
+    EXPECT_EQ(nombre_de_fils(nullptr), static_cast<unsigned>(CPU_COUNT(&avant)));
 }

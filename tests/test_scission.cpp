@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The split over two primes of N against independent truths: the plain
 // table on every N up to 3000 and on random N up to 10^6, every ordered pair
 // of primes dividing N once; shapes chosen for each branch of the build;

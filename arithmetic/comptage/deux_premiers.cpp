@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The split over two primes of N. Take q and r, distinct primes that divide
 // N once: N = q * M and M = r * L. The divisors of N other than N are the
 // m | M and the q * m with m | M, m != M; a set of them sums to N = q * M

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dot products modulo a prime: the portable loop on 128-bit accumulators and
 // the AVX-512 IFMA loop, chosen at run time.
 #include "produits.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dot products modulo a prime, for the counts that read their tables along
 // two arrays at once: with AVX-512 IFMA where the processor has it (primes
 // below 2^50), else with 128-bit accumulators (below 2^60); on arrays of
