@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The status line on standard error. The blocks end in the middle of a line,
-// so the line is drawn one line below, with the cursor saved first (ESC 7)
-// and put back when it is erased (ESC 8); an index down and back up (ESC D,
-// ESC M) makes room at the bottom of the screen before the cursor is saved.
+// so the line is drawn one line below, with the cursor saved first (ESC 7);
+// it is erased by putting the cursor back (ESC 8) and clearing everything
+// below (ESC [J); an index down and back up (ESC D, ESC M) makes room at the
+// bottom of the screen before the cursor is saved.
 #include "etat.hpp"
 
 #include <cmath>
@@ -48,18 +49,25 @@ std::size_t largeur() {
 
 void LigneEtat::affiche(const std::string& texte) {
     if (!actif_) return;
-    std::string s = visible_ ? "\r" : "\033D\033M\0337\033D\r";
+    // A line drawn before, maybe wrapped by a narrower window since: all
+    // below the end of the blocks goes first. The cursor is left at the
+    // start of the line, where an echo (^C, answers typed ahead) never wraps
+    // and the next drawing covers it.
+    std::string s = visible_ ? "\0338\033[J" : "";
+    s += "\033D\033M\0337\033D\r";
     s += texte.substr(0, largeur());
-    s += "\033[K";
+    s += "\033[K\r";
     ecrit(s);
     visible_ = true;
 }
 
 void LigneEtat::efface() {
     if (!visible_) return;
-    ecrit("\r\033[K\0338");
+    ecrit("\0338\033[J");
     visible_ = false;
 }
+
+bool terminal_adressable(const char* term) { return term && *term && std::strcmp(term, "dumb") != 0; }
 
 std::string texte_etat(std::int64_t N, double fraction, double reste_secondes, bool de_la_plage) {
     if (fraction < 0) fraction = 0;

@@ -26,6 +26,10 @@ private:
     bool visible_ = false;
 };
 
+// Whether the terminal named by TERM moves its cursor on the sequences the
+// line uses: any but none and "dumb".
+bool terminal_adressable(const char* term);
+
 // The text of the line: the number N being waited for, how far its count
 // (or the range) is, as a bar and a percentage, and the time left when it
 // can be estimated (a negative reste: unknown).

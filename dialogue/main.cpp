@@ -16,6 +16,7 @@
 
 #include "arguments.hpp"
 #include "boucle.hpp"
+#include "etat.hpp"
 #include "interruption.hpp"
 #include "limites.hpp"
 #include "plage.hpp"
@@ -66,7 +67,7 @@ int main(int argc, char** argv) {
         amorce(w);
         Equipe e(budget);
         e.travaux.assign(fils, w);
-        e.ligne_etat = isatty(STDERR_FILENO) == 1;
+        e.ligne_etat = isatty(STDERR_FILENO) == 1 && terminal_adressable(std::getenv("TERM"));
         Vidage v;
         v.chaque_bloc = isatty(STDOUT_FILENO) == 1;
         statut = dialogue(std::cin, out, e, v);

@@ -2,9 +2,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The built program at a terminal (a pseudo-terminal): the command line, the
 # status line of a long count on standard error only when that is a
-# terminal, and Ctrl-C during a range back to the question, blocks kept.
+# terminal that moves its cursor, never wider than the terminal, and Ctrl-C
+# during a range back to the question, blocks kept.
 # Usage: terminal.py path/to/sommes-diviseurs
-import os, pty, select, signal, subprocess, sys, time
+import fcntl, os, pty, re, select, signal, struct, subprocess, sys, termios, time
 
 prog, echecs = sys.argv[1], []
 
@@ -46,13 +47,28 @@ for terminal in (True, False):
     p.wait()
     verifie((b"N = 1102701600" in vu and b"\r" in vu and b"%" in vu) == terminal, f"ligne d'etat: {vu!r}")
 
+# TERM=dumb: a terminal that moves no cursor gets no status line at all.
+p = subprocess.Popen([prog], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=esclave,
+                     env=dict(os.environ, TERM="dumb"))
+p.stdin.write(b"1102701600 1102701600 0")
+p.stdin.close()
+vu = lit(maitre, b"\033", 2.5)
+p.kill()
+p.wait()
+verifie(vu == b"", f"TERM=dumb: {vu!r}")
+
 # Ctrl-C during the range: the blocks written stay, the calculation stops at
 # the long count, the question comes back; Ctrl-C at the question ends the
 # program by SIGINT.
+# On a terminal of 40 columns: each drawing of the status line is at most
+# 39 columns and leaves the cursor at its start (the echoed ^C never wraps);
+# the line is cleared, with all below the last block, before the message.
 os.environ["SOMMES_DIVISEURS_FILS"] = "2"
+os.environ.setdefault("TERM", "xterm")
 pid, fd = pty.fork()
 if pid == 0:
     os.execv(prog, [prog])
+fcntl.ioctl(fd, termios.TIOCSWINSZ, struct.pack("HHHH", 24, 40, 0, 0))
 os.write(fd, b"1102701596 1102701605\n")
 vu = lit(fd, b"1102701599  est deficient", 10)
 time.sleep(1.5)
@@ -61,6 +77,10 @@ vu += lit(fd, b"Nouveau calcul", 5)
 for attendu in (b"1102701596  est", b"1102701599  est", b"Calcul interrompu a N = 1102701600 .", b"Nouveau calcul"):
     verifie(attendu in vu, f"interruption: {attendu!r} manque")
 verifie(b"1102701601  est" not in vu, "interruption: un bloc apres N a ete ecrit")
+dessins = re.findall(rb"\r(  N = [^\r\033]*)\033\[K\r", vu)
+verifie(dessins and all(len(d) <= 39 for d in dessins), f"ligne d'etat sur 40 colonnes: {dessins!r}")
+fin = vu.rfind(b"Calcul interrompu")
+verifie(vu.rfind(b"\0338\033[J", 0, fin) > vu.rfind(b"\033[K\r", 0, fin), "ligne d'etat non effacee avant le message")
 os.kill(pid, signal.SIGINT)
 etat = os.waitpid(pid, 0)[1]
 verifie(os.WIFSIGNALED(etat) and os.WTERMSIG(etat) == signal.SIGINT, f"Ctrl-C a la question: {etat}")
