@@ -46,7 +46,7 @@ constexpr double kEchantillon = 1.5;
 constexpr double kProduitIfma = 0.4;
 constexpr double kProduit = 0.9;
 // A value rebuilt from its residues and multiplied into a sum, per modulus.
-constexpr double kReconstruction = 60.0;
+constexpr double kReconstruction = 15.0;
 
 // Above this estimate a count is long: what is written goes to the reader
 // before it starts.

@@ -139,10 +139,9 @@ void construit(const Scission& s, u64 p, const Tables<T>& t, Progres& pr) {
     pr.avance(S);
 }
 
-// A_M(u) = sum over j of A_L(u - r j) A_L(j), modulo p.
+// A_M(u) = sum over j of A_L(u - r j) A_L(j), modulo p, u = rho + r i.
 template <class T>
-u64 convolue(const Scission& s, const Rangees& g, const Tables<T>& t, u64 u, u64 p) {
-    const u64 rho = u % s.r, i = u / s.r;
+u64 convolue(const Scission& s, const Rangees& g, const Tables<T>& t, u64 rho, u64 i, u64 p) {
     const u64 lg = g.longueur(rho);
     if (lg == 0) return 0;
     const u64 jlo = i >= lg - 1 ? i - (lg - 1) : 0;
@@ -166,26 +165,41 @@ u64 convolue(const Scission& s, const Rangees& g, const Tables<T>& t, u64 u, u64
 
 // A_M(q k) and B_M(M - k) modulo p for the k of the classes c0, c0 + pas,
 // ... modulo r: into ra and rb, or their products added up (returned).
+// Along a class, q k keeps its residue modulo r and its quotient grows by q;
+// M - k keeps its residue and its quotient falls by 1.
 template <class T>
 u64 parcourt(const Scission& s, const Tables<T>& t, u64 p, u64* ra, u64* rb, u64 c0, u64 pas, Progres& pr) {
     const Rangees g(s.sigmaL, s.r);
     const u64 classes = std::min(s.r, s.kmax + 1);
-    u64 somme = 0;
-    for (u64 c = c0; c < classes; c += pas)
-        for (u64 k = c; k <= s.kmax; k += s.r) {
-            const u64 a = convolue(s, g, t, s.q * k, p);
-            u64 b = convolue(s, g, t, s.M - k, p);
+    // Products below 2^100 (2^64 on 32-bit cells): 2^27 of them fit in
+    // 128 bits.
+    constexpr u64 kLot = u64{1} << 27;
+    u128 somme = 0;
+    u64 dans_somme = 0, total = 0;
+    for (u64 c = c0; c < classes; c += pas) {
+        const u64 qc = s.q * c, mc = s.M - c;
+        const u64 rho_a = qc % s.r, rho_b = mc % s.r;
+        u64 ia = qc / s.r, ib = mc / s.r;
+        for (u64 k = c; k <= s.kmax; k += s.r, ia += s.q, --ib) {
+            const u64 a = convolue(s, g, t, rho_a, ia, p);
+            u64 b = convolue(s, g, t, rho_b, ib, p);
             if (k == 0) b = b == 0 ? p - 1 : b - 1;  // without M alone
             if (ra) {
                 ra[k] = a;
                 rb[k] = b;
             } else {
-                somme = static_cast<u64>((static_cast<u128>(a) * b + somme) % p);
+                somme += static_cast<u128>(a) * b;
+                if (++dans_somme == kLot) {
+                    total = static_cast<u64>((somme + total) % p);
+                    somme = 0;
+                    dans_somme = 0;
+                }
             }
             pr.ajoute(2 * (g.Q + 1));
         }
+    }
     pr.solde();
-    return somme;
+    return static_cast<u64>((somme + total) % p);
 }
 
 // x from its residues modulo premiers (Garner), into an integer.
