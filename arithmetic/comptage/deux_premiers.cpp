@@ -394,9 +394,9 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout) {
     const std::size_t m_k = moduli(std::min(static_cast<double>(dM), bits_sperner(dM)));
     const std::size_t m_n = moduli(std::min(static_cast<double>(2 * dM - 1), bits_sperner(2 * dM - 1)));
     const double residus = 2.0 * static_cast<double>(m_k) * (static_cast<double>(s.kmax) + 1);
-    const double H = static_cast<double>(sigmaL / 2);
-    s.cellules = static_cast<double>(s.impairs.size()) * (s.deux ? 2 : 1) * H;
-    s.produits = 2.0 * (static_cast<double>(s.kmax) + 1) * (static_cast<double>(sigmaL / r) + 1);
+    const u64 H = sigmaL / 2, ligne = sigmaL / r;  // half table, row of the regrouped table
+    s.cellules = static_cast<double>(s.impairs.size()) * (s.deux ? 2 : 1) * static_cast<double>(H);
+    s.produits = 2.0 * (static_cast<double>(s.kmax) + 1) * (static_cast<double>(ligne) + 1);
     s.fils = s.produits > kProduitsFil ? 2 : 1;
     s.ifma = bits_produits() == 50;
     const double par_module = s.cellules * couts::cellule(sigmaL / 2 + 1) +
