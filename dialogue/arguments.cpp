@@ -4,9 +4,12 @@
 
 #include <sched.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
+#include <vector>
 
 #ifndef SD_VERSION
 #define SD_VERSION "1.0"
@@ -16,6 +19,7 @@ namespace {
 
 const char* const usage =
     "Usage : sommes-diviseurs [--help | -h | --version]\n"
+    "        sommes-diviseurs [options] MIN MAX\n"
     "\n"
     "Programme interactif. Il demande une valeur minimale et une valeur maximale\n"
     "de N (de 1 a 9223372036854775807), puis ecrit pour chaque N de l'intervalle,\n"
@@ -27,7 +31,19 @@ const char* const usage =
     "Ctrl-C pendant un calcul (entree au clavier) l'arrete et revient a la\n"
     "question ; a une question, Ctrl-C termine le programme.\n"
     "SOMMES_DIVISEURS_FILS=n : nombre de fils de calcul (tous les processeurs\n"
-    "par defaut).\n"
+    "permis par defaut). SOMMES_DIVISEURS_MEMOIRE=Mio : memoire des comptes\n"
+    "(900 par defaut, dans les limites du processus).\n"
+    "\n"
+    "Avec MIN et MAX, l'intervalle est calcule sans dialogue : une ligne par N,\n"
+    "colonnes separees par des tabulations (N, classe, nombre et somme des\n"
+    "diviseurs propres, solutions pour un N abondant), apres une ligne d'entete.\n"
+    "  --blocs          les blocs du dialogue plutot que des colonnes\n"
+    "  --abondants      seulement les N abondants\n"
+    "  --bizarres       seulement les N abondants sans solution\n"
+    "  --sans-entete    sans la ligne d'entete\n"
+    "  --limite S       ne compte pas un N estime a plus de S secondes : ?\n"
+    "  --memoire Mio    memoire des comptes\n"
+    "Statut : 0 quand tout est ecrit, 4 quand des comptes sont laisses (?).\n"
     "\n"
     "Statut de sortie : 1 apres la reponse 0 ou a la fin de l'entree,\n"
     "0 apres --help ou --version, 2 pour un argument inconnu, 3 quand la\n"
@@ -37,7 +53,21 @@ const char* const usage =
 
 }  // namespace
 
-Commande lit_arguments(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+namespace {
+
+// A whole number from lo to hi written in decimal digits only.
+bool entier(const char* t, std::int64_t lo, std::int64_t hi, std::int64_t& v) {
+    if (!t || !*t || std::strspn(t, "0123456789") != std::strlen(t) || std::strlen(t) > 19) return false;
+    errno = 0;
+    const unsigned long long x = std::strtoull(t, nullptr, 10);
+    if (errno || x < static_cast<unsigned long long>(lo) || x > static_cast<unsigned long long>(hi)) return false;
+    v = static_cast<std::int64_t>(x);
+    return true;
+}
+
+}  // namespace
+
+Commande lit_arguments(int argc, const char* const* argv, std::ostream& out, std::ostream& err, Lot& lot) {
     if (argc <= 1) return Commande::dialogue;
     const char* a = argv[1];
     if (argc == 2 && (std::strcmp(a, "--help") == 0 || std::strcmp(a, "-h") == 0)) {
@@ -48,12 +78,55 @@ Commande lit_arguments(int argc, const char* const* argv, std::ostream& out, std
         out << "sommes-diviseurs " SD_VERSION "\n";
         return Commande::termine;
     }
-    const char* refuse = argc == 2 ? a : argv[2];
-    if (argc > 2 && std::strcmp(a, "--help") != 0 && std::strcmp(a, "-h") != 0 &&
-        std::strcmp(a, "--version") != 0)
-        refuse = a;
-    err << "sommes-diviseurs : argument non reconnu : " << refuse << " (voir sommes-diviseurs --help)\n";
-    return Commande::refus;
+    // Options, then MIN and MAX.
+    const auto refus = [&err](const std::string& quoi) {
+        err << "sommes-diviseurs : " << quoi << " (voir sommes-diviseurs --help)\n";
+        return Commande::refus;
+    };
+    std::vector<const char*> bornes;
+    for (int i = 1; i < argc; ++i) {
+        const std::string o = argv[i];
+        std::int64_t v = 0;
+        if (o == "--blocs") {
+            lot.blocs = true;
+        } else if (o == "--abondants") {
+            lot.filtre = Filtre::abondants;
+        } else if (o == "--bizarres") {
+            lot.filtre = Filtre::bizarres;
+        } else if (o == "--sans-entete") {
+            lot.entete = false;
+        } else if (o == "--limite" || o == "--memoire") {
+            if (i + 1 >= argc) return refus("valeur manquante apres " + o);
+            const char* t = argv[++i];
+            if (o == "--limite") {
+                char* fin = nullptr;
+                errno = 0;
+                const double s = std::strtod(t, &fin);
+                if (errno || fin == t || *fin || !(s >= 0) || s > 1e12) return refus("limite refusee : " + std::string(t));
+                lot.limite = s;
+            } else {
+                if (!entier(t, 16, std::int64_t{1} << 30, v)) return refus("memoire refusee : " + std::string(t));
+                lot.memoire = static_cast<std::size_t>(v);
+            }
+        } else if (!o.empty() && o[0] == '-') {
+            return refus("argument non reconnu : " + o);
+        } else {
+            bornes.push_back(argv[i]);
+        }
+    }
+    if (bornes.size() != 2)
+        return refus(bornes.empty() ? "argument non reconnu : " + std::string(a) : "il faut deux bornes, MIN et MAX");
+    if (!entier(bornes[0], 1, std::numeric_limits<std::int64_t>::max(), lot.nmin))
+        return refus("borne refusee : " + std::string(bornes[0]));
+    if (!entier(bornes[1], 1, std::numeric_limits<std::int64_t>::max(), lot.nmax))
+        return refus("borne refusee : " + std::string(bornes[1]));
+    if (lot.nmax < lot.nmin) return refus("MAX est plus petit que MIN");
+    return Commande::lot;
+}
+
+std::size_t memoire_demandee(const char* reglage) {
+    std::int64_t v = 0;
+    return reglage && entier(reglage, 16, std::int64_t{1} << 30, v) ? static_cast<std::size_t>(v) : 0;
 }
 
 unsigned nombre_de_fils(const char* reglage) {

@@ -83,6 +83,14 @@ std::string texte_etat(std::int64_t N, double fraction, double reste_secondes, b
     return s;
 }
 
+std::string texte_plage(std::uint64_t ecrits, std::uint64_t total, double par_seconde) {
+    char debit[48];
+    std::snprintf(debit, sizeof debit, "%.3g N/s", par_seconde);
+    std::string s = std::to_string(ecrits) + " / " + std::to_string(total) + " N, " + debit;
+    if (par_seconde > 0) s += ", reste " + duree(static_cast<double>(total - ecrits) / par_seconde);
+    return s;
+}
+
 std::string texte_etat_duree(std::int64_t N, double secondes) {
     return "  N = " + std::to_string(N) + "  en calcul depuis " + duree(secondes);
 }

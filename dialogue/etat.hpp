@@ -35,5 +35,9 @@ bool terminal_adressable(const char* term);
 // can be estimated (a negative reste: unknown).
 std::string texte_etat(std::int64_t N, double fraction, double reste_secondes, bool de_la_plage);
 
+// The progress of the whole range: N written out of total, the rate, and
+// the time left at that rate.
+std::string texte_plage(std::uint64_t ecrits, std::uint64_t total, double par_seconde);
+
 // The text when the count's length is unknown: N and the time spent on it.
 std::string texte_etat_duree(std::int64_t N, double secondes);

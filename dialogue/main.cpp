@@ -19,19 +19,23 @@
 #include "etat.hpp"
 #include "interruption.hpp"
 #include "limites.hpp"
+#include "lot.hpp"
 #include "plage.hpp"
 #include "premiers.hpp"
 #include "sortie.hpp"
 #include "travail.hpp"
 
 int main(int argc, char** argv) {
-    switch (lit_arguments(argc, argv, std::cout, std::cerr)) {
+    Lot l;
+    const Commande commande = lit_arguments(argc, argv, std::cout, std::cerr, l);
+    switch (commande) {
         case Commande::termine:
             std::cout.flush();
             return std::cout ? 0 : 1;
         case Commande::refus:
             return 2;
         case Commande::dialogue:
+        case Commande::lot:
             break;
     }
     // A reader that goes away shows up as a failed write, which ends the
@@ -40,8 +44,9 @@ int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     std::cin.tie(nullptr);
     // From the keyboard, Ctrl-C during a calculation goes back to the
-    // question; otherwise it ends the program, as SIGINT does.
-    if (isatty(STDIN_FILENO) == 1) interruption_installe();
+    // question; otherwise, and without the dialogue, it ends the program, as
+    // SIGINT does.
+    if (commande == Commande::dialogue && isatty(STDIN_FILENO) == 1) interruption_installe();
 
     // Standard output through a buffer that keeps the error of a write that
     // failed.
@@ -57,10 +62,14 @@ int main(int argc, char** argv) {
         // One memory budget for every count of the program, within the
         // limits the process has; one computing thread when it cannot hold
         // the tables of two counts.
-        std::size_t octets = budget_permis(Budget::kDefaut, fils);
+        // The budget asked (--memoire, SOMMES_DIVISEURS_MEMOIRE), else the
+        // default.
+        std::size_t mio = l.memoire ? l.memoire : memoire_demandee(std::getenv("SOMMES_DIVISEURS_MEMOIRE"));
+        const std::size_t voulu = mio ? mio << 20 : Budget::kDefaut;
+        std::size_t octets = budget_permis(voulu, fils);
         if (fils > 1 && octets < kBudgetDeuxFils) {
             fils = 1;
-            octets = budget_permis(Budget::kDefaut, fils);
+            octets = budget_permis(voulu, fils);
         }
         Budget budget(octets);
         Travail w;
@@ -70,7 +79,7 @@ int main(int argc, char** argv) {
         e.ligne_etat = isatty(STDERR_FILENO) == 1 && terminal_adressable(std::getenv("TERM"));
         Vidage v;
         v.chaque_bloc = isatty(STDOUT_FILENO) == 1;
-        statut = dialogue(std::cin, out, e, v);
+        statut = commande == Commande::lot ? lot(out, e, l, v) : dialogue(std::cin, out, e, v);
     } catch (const std::exception&) {
         // Memory exhausted beyond every fallback of the count: end as after
         // the answer 0, keeping what was written, rather than abort.

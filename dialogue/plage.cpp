@@ -17,6 +17,8 @@
 #include <thread>
 
 #include "calcul.hpp"
+#include "colonnes.hpp"
+#include "diviseurs.hpp"
 #include "contexte.hpp"
 #include "etat.hpp"
 #include "interruption.hpp"
@@ -51,8 +53,38 @@ struct Partage {
     std::atomic<bool> vider{false};    // a block starts a long count
 };
 
-void fil(Partage& p, unsigned id, Travail& w, Budget& budget, Suivi& s, std::int64_t nmin) {
-    Contexte ctx(budget, &s);
+// N (in w) computed and written to out as r asks; true when its count was
+// left out for the limit.
+bool rend(Travail& w, Moteur& m, std::ostream& out, const Rendu& r) {
+    if (r.colonnes) return ligne_colonnes(w, m, out, r.filtre);
+    if (r.filtre == Filtre::tous) {
+        try {
+            calcul(w, m, out);
+        } catch (const CompteEcarte&) {
+            return true;
+        }
+        return false;
+    }
+    // Only the abundant N, or those without solution.
+    diviseurs(w);
+    if (w.Smax <= static_cast<__int128>(w.SN)) {
+        remise(w);
+        return false;
+    }
+    std::ostringstream bloc;
+    bool ecarte = false;
+    try {
+        rapport(w, m, bloc);
+    } catch (const CompteEcarte&) {
+        ecarte = true;
+    }
+    if (r.filtre == Filtre::abondants || ecarte || w.ns == 0) out << bloc.str();
+    return ecarte;
+}
+
+void fil(Partage& p, unsigned id, Travail& w, const Equipe& e, Suivi& s, std::int64_t nmin, std::atomic<bool>& ecartes) {
+    Contexte ctx(e.budget, &s);
+    ctx.limite = e.rendu.limite;
     // Before a long count the writer flushes what it has written already.
     ctx.avant_long = [&p] {
         p.vider.store(true);
@@ -82,7 +114,7 @@ void fil(Partage& p, unsigned id, Travail& w, Budget& budget, Suivi& s, std::int
         std::exception_ptr erreur;
         try {
             out.str(std::string());
-            calcul(w, moteur, out);
+            if (rend(w, moteur, out, e.rendu)) ecartes = true;
             bloc = out.str();
         } catch (const Interruption&) {
             break;
@@ -131,17 +163,26 @@ public:
             const double dt = secondes(t - t0_);
             double reste = -1;
             if (fait > f0_ && dt > 0.5) reste = (static_cast<double>(prevu) - fait) * dt / (fait - f0_);
-            return texte_etat(N, fraction, reste, false);
+            return texte_etat(N, fraction, reste, false) + plage(ecrits, t);
         }
         if (total_ > 1 && ecrits > 0) {
             const double fraction = static_cast<double>(ecrits) / static_cast<double>(total_);
             const double reste = secondes(t - debut_) * static_cast<double>(total_ - ecrits) / static_cast<double>(ecrits);
             return texte_etat(N, fraction, reste, true);
         }
-        return texte_etat_duree(N, secondes(t - depuis));
+        return texte_etat_duree(N, secondes(t - depuis)) + plage(ecrits, t);
     }
 
 private:
+    // Beside the count's own progress: the N of the range written, the rate,
+    // and the time left at that rate.
+    std::string plage(std::uint64_t ecrits, horloge::time_point t) const {
+        if (total_ <= 1 || ecrits == 0) return std::string();
+        const double dt = secondes(t - debut_);
+        const double debit = static_cast<double>(ecrits) / (dt > 0 ? dt : 1);
+        return " ; " + texte_plage(ecrits, total_, debit);
+    }
+
     std::int64_t nmin_;
     std::uint64_t total_;
     horloge::time_point debut_;
@@ -260,7 +301,8 @@ bool calcul_plage(Console& c, std::int64_t nmin, std::int64_t nmax, Equipe& e, c
     interruption_arme(true);
     for (unsigned k = 0; k < nfils; ++k) {
         try {
-            fils.emplace_back(fil, std::ref(p), k, std::ref(e.travaux[k]), std::ref(e.budget), std::ref(suivis[k]), nmin);
+            fils.emplace_back(fil, std::ref(p), k, std::ref(e.travaux[k]), std::cref(e), std::ref(suivis[k]), nmin,
+                              std::ref(e.ecartes));
         } catch (const std::system_error&) {
             break;  // no more threads: the ones started do the work
         }

@@ -4,13 +4,28 @@
 // order, as soon as it and every block before it are done.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "budget.hpp"
 #include "controle.hpp"
 #include "travail.hpp"
 #include "vidage.hpp"
+
+// Which N of a range are written.
+enum class Filtre { tous, abondants, bizarres };
+
+// How each N is written: the dialogue's block, or one line of columns
+// separated by tabs (N, class, number and sum of the proper divisors,
+// solutions of an abundant N); only the N the filter keeps; a count
+// estimated above limite nanoseconds left out ("?").
+struct Rendu {
+    bool colonnes = false;
+    Filtre filtre = Filtre::tous;
+    double limite = std::numeric_limits<double>::infinity();
+};
 
 // The computing threads: one work table (prime table seeded) per thread,
 // and the memory budget of the program, which their counts share.
@@ -19,6 +34,8 @@ struct Equipe {
     Budget& budget;
     std::vector<Travail> travaux;
     bool ligne_etat = false;  // show the status line on standard error
+    Rendu rendu;
+    std::atomic<bool> ecartes{false};  // some count was left out
 };
 
 // Processes every N of [nmin, nmax] and writes the blocks to c.out under the

@@ -29,7 +29,13 @@ def lit(fd, fin, delai):  # reads fd until fin appears or delai seconds pass
 
 for args, statut, texte in ((["--help"], 0, b"man sommes-diviseurs"), (["-h"], 0, b"Usage"),
                             (["--version"], 0, b"sommes-diviseurs 1."), (["-x"], 2, b""),
-                            (["--help", "5"], 2, b""), (["10"], 2, b"")):
+                            (["--help", "5"], 2, b""), (["10"], 2, b""),
+                            # A range without the dialogue: its bounds as the dialogue takes them.
+                            (["1", "6"], 0, b"6\tparfait\t3\t6\t\n"), (["5", "3"], 2, b""), (["0", "5"], 2, b""),
+                            (["1", "x"], 2, b""), (["-1", "5"], 2, b""), (["1", "2", "3"], 2, b""),
+                            (["9223372036854775808", "9223372036854775808"], 2, b""), (["--limite"], 2, b""),
+                            (["--limite", "-1", "1", "2"], 2, b""), (["--memoire", "5", "1", "2"], 2, b""),
+                            (["--blocs", "12", "12"], 0, b"12  :  2  Solutions")):
     r = subprocess.run([prog] + args, capture_output=True, stdin=subprocess.DEVNULL)
     verifie(r.returncode == statut and texte in r.stdout and bool(r.stdout) == (statut == 0)
             and r.stderr.count(b"\n") == (statut == 2), f"{args}: {r.returncode} {r.stdout[:50]!r} {r.stderr!r}")
@@ -46,6 +52,16 @@ for terminal in (True, False):
     p.kill()
     p.wait()
     verifie((b"N = 1102701600" in vu and b"\r" in vu and b"%" in vu) == terminal, f"ligne d'etat: {vu!r}")
+
+# A range held by that count: the range's own progress beside it.
+p = subprocess.Popen([prog], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=esclave,
+                     env=dict(os.environ, TERM="xterm"))
+p.stdin.write(b"1102701596 1102701605 0")
+p.stdin.close()
+vu = lit(maitre, b" N/s", 4)
+p.kill()
+p.wait()
+verifie(b"4 / 10 N, " in vu, f"avancement de l'intervalle: {vu[-200:]!r}")
 
 # TERM=dumb: a terminal that moves no cursor gets no status line at all.
 p = subprocess.Popen([prog], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=esclave,

@@ -99,6 +99,7 @@ mpz_class compter(Atelier& w, Contexte& ctx, const Entree& e, std::span<const Pl
                 }
             }
             if (!plan) throw std::bad_alloc();  // not even the smallest walk
+            if (plan->cout > ctx.limite) throw CompteEcarte();
             if (!annonce && plan->cout > couts::kLong && ctx.avant_long) {
                 annonce = true;
                 ctx.avant_long();

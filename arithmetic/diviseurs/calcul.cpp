@@ -35,19 +35,33 @@ void rapport(Travail& w, Moteur& m, std::ostream& out) {
     } else if (w.Smax == N) {
         out << " \n \n \t \t " << w.SN << "  est parfait. Il a " << w.ND1 << " diviseurs propres.";
     } else {
-        // The divisors and the factorization, as they are: the count
-        // rebuilds neither.
-        std::vector<Facteur> facteurs(static_cast<std::size_t>(w.nf));
-        for (std::int32_t j = 1; j <= w.nf; ++j)
-            facteurs[j - 1] = {static_cast<std::uint64_t>(w.Nfact[j]), static_cast<unsigned>(w.Nexpo[j])};
-        const Entree e{{w.Div.data() + 1, static_cast<std::size_t>(w.ND1)}, w.SN, facteurs};
-        w.ns = m.compte(e);
-        out << "\n \n \t " << w.SN << "  :  " << w.ns << "  Solutions. Il a  " << w.ND1
-            << "  diviseurs propres de somme ";
+        bool ecarte = false;
+        try {
+            w.ns = compte_solutions(w, m);
+        } catch (const CompteEcarte&) {
+            ecarte = true;
+        }
+        out << "\n \n \t " << w.SN << "  :  ";
+        if (ecarte)
+            out << '?';
+        else
+            out << w.ns;
+        out << "  Solutions. Il a  " << w.ND1 << "  diviseurs propres de somme ";
         ecrire_entier(out, w.Smax);
         out << " . ";
+        if (ecarte) throw CompteEcarte();
         if (w.ns == 0) out << " - ********************** - ";
     }
+}
+
+mpz_class compte_solutions(const Travail& w, Moteur& m) {
+    // The divisors and the factorization, as they are: the count rebuilds
+    // neither.
+    std::vector<Facteur> facteurs(static_cast<std::size_t>(w.nf));
+    for (std::int32_t j = 1; j <= w.nf; ++j)
+        facteurs[j - 1] = {static_cast<std::uint64_t>(w.Nfact[j]), static_cast<unsigned>(w.Nexpo[j])};
+    const Entree e{{w.Div.data() + 1, static_cast<std::size_t>(w.ND1)}, w.SN, facteurs};
+    return m.compte(e);
 }
 
 void calcul(Travail& w, Moteur& m, std::ostream& out) {

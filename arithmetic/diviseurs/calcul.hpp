@@ -13,8 +13,13 @@
 void calcul(Travail& w, Moteur& m, std::ostream& out);
 
 // Writes the report block of N from SN, ND1, Smax and ns, then resets the
-// per-number tables. Runs the equal-sum count first when N is abundant.
+// per-number tables. Runs the equal-sum count first when N is abundant; a
+// count the engine refuses as too long (CompteEcarte) gets the block with
+// "?" for the count, and is thrown again.
 void rapport(Travail& w, Moteur& m, std::ostream& out);
+
+// The equal-sum count of an abundant N, whose divisors are listed.
+mpz_class compte_solutions(const Travail& w, Moteur& m);
 
 // Writes v in plain decimal.
 void ecrire_entier(std::ostream& out, __int128 v);

@@ -7,7 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
+#include <limits>
 
 #include "budget.hpp"
 #include "suivi.hpp"
@@ -40,6 +42,10 @@ public:
     // none of it is lost if the user interrupts the count.
     std::function<void()> avant_long;
 
+    // Above this estimate (in nanoseconds), a count is not run: it throws
+    // CompteEcarte instead.
+    double limite = std::numeric_limits<double>::infinity();
+
     // Kept by the budget: bytes granted by Budget::attend that no table took
     // yet, and whether a reservation was refused for a smaller rank.
     std::size_t accorde = 0;
@@ -49,6 +55,11 @@ private:
     Budget& budget_;
     Suivi* suivi_;
     std::uint64_t rang_ = 0;
+};
+
+// Thrown by a count whose plan is estimated above Contexte::limite.
+struct CompteEcarte : std::exception {
+    const char* what() const noexcept override { return "compte estime trop long"; }
 };
 
 // Bytes taken from the budget of a context for as long as the object lives.

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A range computed without the dialogue, from the command line: its lines
+// (or blocks) on standard output, in increasing N, the pool of the dialogue
+// doing the work.
+#pragma once
+
+#include <ostream>
+
+#include "arguments.hpp"
+#include "plage.hpp"
+#include "vidage.hpp"
+
+// Status of a range without the dialogue: every line written, some counts
+// left out for the limit.
+constexpr int kStatutComplet = 0;
+constexpr int kStatutEcartes = 4;
+
+// Writes the range of l to out with the team e (its rendu set from l).
+// Returns kStatutComplet or kStatutEcartes; a failed write shows on out.
+int lot(std::ostream& out, Equipe& e, const Lot& l, const Vidage& v);
