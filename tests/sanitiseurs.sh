@@ -7,7 +7,7 @@
 # work between two threads): a data race fails it.
 # Usage: sanitiseurs.sh CMAKE CXX_COMPILER SOURCE_DIR BUILD_DIR
 set -u
-"$1" -S "$3" -B "$4" -DCMAKE_CXX_COMPILER="$2" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSD_SANITIZE=ON \
+"$1" -S "$3" -B "$4" -DCMAKE_CXX_COMPILER="$2" -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1 -g1" -DSD_SANITIZE=ON \
     > "$4.log" 2>&1 && "$1" --build "$4" -j2 --target tests_unitaires >> "$4.log" 2>&1 ||
     { cat "$4.log"; echo "sanitiseurs: build failed"; exit 1; }
 ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1 \
