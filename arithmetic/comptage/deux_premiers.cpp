@@ -8,17 +8,17 @@
 // A_X(s) counting the sets of divisors of X that sum to s, B_X the same
 // without X itself. The divisors of M are those of L and r times them:
 //     A_M(u) = sum_j A_L(u - r j) * A_L(j),
-//     B_M(t) = sum_j A_L(t - r j) * B_L(j),  B_L(s) = A_L(s) - B_L(s - L).
 // and B_M(t) = A_M(t) for t < M, B_M(M) = A_M(M) - 1 (M alone). Only tables
-// over the sums of L are kept (sigma(L) + 1 cells each): A_L, which a set
-// and its complement make palindromic, so that it is also read backwards,
-// and A_L regrouped by residue modulo r, so that both sides of each dot
-// product are contiguous. The top sums k are visited by residue class modulo
-// r: one row of the regrouped table per class, windows that overlap from one
-// k to the next. Each value A_M(q k) and B_M(M - k) is rebuilt exactly from
-// its residues (it has about half the bits of the count) and the products
-// are summed on big integers; when those residues do not fit in memory, the
-// count itself is rebuilt from its residues, on twice as many moduli.
+// over the sums of L are kept: A_L over half of them (a set and its
+// complement make it palindromic; the other half is read backwards), and
+// A_L regrouped by residue modulo r (sigma(L) + 1 cells), so that both sides
+// of each dot product are contiguous; on 32-bit cells when 64 do not fit.
+// The top sums k are visited by residue class modulo r: one row of the
+// regrouped table per class, windows that overlap from one k to the next.
+// Each value A_M(q k) and B_M(M - k) is rebuilt exactly from its residues
+// (it has about half the bits of the count) and the products are summed on
+// big integers; when those residues do not fit in memory, the count itself
+// is rebuilt from its residues, on twice as many moduli.
 //
 // Estimated cost, per modulus: the table of L, and 2 (K + 1) (sigma(L) / r)
 // products, K = sigma(M) / q; the residue classes shared by two threads.
@@ -27,7 +27,6 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
-#include <optional>
 #include <system_error>
 #include <thread>
 
