@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The pool of a range and its ordered writer. The calling thread writes:
 // it takes the finished blocks in order, waking every few milliseconds (or
-// when the look-ahead is half full, or when a count estimated long starts),
+// when the look-ahead is half full, when a count estimated long starts, or
+// at the range's last block),
 // and meanwhile draws the status line and watches for Ctrl-C.
 #include "plage.hpp"
 
@@ -18,8 +19,8 @@
 
 #include "calcul.hpp"
 #include "colonnes.hpp"
-#include "diviseurs.hpp"
 #include "contexte.hpp"
+#include "diviseurs.hpp"
 #include "etat.hpp"
 #include "interruption.hpp"
 #include "moteur.hpp"
