@@ -53,24 +53,23 @@ for terminal in (True, False):
     p.wait()
     verifie((b"N = 1102701600" in vu and b"\r" in vu and b"%" in vu) == terminal, f"ligne d'etat: {vu!r}")
 
+def erreur_sur_pty(entree, term, fin, delai):  # what the program writes on a pty as stderr
+    p = subprocess.Popen([prog], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=esclave,
+                         env=dict(os.environ, TERM=term))
+    p.stdin.write(entree)
+    p.stdin.close()
+    vu = lit(maitre, fin, delai)
+    p.kill()
+    p.wait()
+    return vu
+
+
 # A range held by that count: the range's own progress beside it.
-p = subprocess.Popen([prog], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=esclave,
-                     env=dict(os.environ, TERM="xterm"))
-p.stdin.write(b"1102701596 1102701605 0")
-p.stdin.close()
-vu = lit(maitre, b" N/s", 4)
-p.kill()
-p.wait()
+vu = erreur_sur_pty(b"1102701596 1102701605 0", "xterm", b" N/s", 4)
 verifie(b"4 / 10 N, " in vu, f"avancement de l'intervalle: {vu[-200:]!r}")
 
 # TERM=dumb: a terminal that moves no cursor gets no status line at all.
-p = subprocess.Popen([prog], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=esclave,
-                     env=dict(os.environ, TERM="dumb"))
-p.stdin.write(b"1102701600 1102701600 0")
-p.stdin.close()
-vu = lit(maitre, b"\033", 2.5)
-p.kill()
-p.wait()
+vu = erreur_sur_pty(b"1102701600 1102701600 0", "dumb", b"\033", 2.5)
 verifie(vu == b"", f"TERM=dumb: {vu!r}")
 
 # Ctrl-C during the range: the blocks written stay, the calculation stops at

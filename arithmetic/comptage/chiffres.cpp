@@ -18,13 +18,11 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <exception>
 #include <memory>
 #include <optional>
-#include <system_error>
-#include <thread>
 
 #include "couts.hpp"
+#include "deux_fils.hpp"
 #include "methode.hpp"
 #include "modules.hpp"
 #include "noyaux.hpp"
@@ -230,29 +228,7 @@ Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
     auto travail = [&](unsigned t, Progres& c) {
         for (std::size_t i = t; i < K; i += fils) residus[i] = residu(pl, modules[i], tables[t].t, c);
     };
-    if (fils == 1) {
-        travail(0, pr);
-    } else {
-        std::exception_ptr erreur;
-        {
-            // Joined on the way out, whatever this thread throws.
-            std::jthread aide;
-            try {
-                aide = std::jthread([&] {
-                    Progres second(d.ctx.suivi());
-                    try {
-                        travail(1, second);
-                    } catch (...) {
-                        erreur = std::current_exception();
-                    }
-                });
-            } catch (const std::system_error&) {
-                travail(1, pr);  // no thread to be had: its share here too
-            }
-            travail(0, pr);
-        }
-        if (erreur) std::rethrow_exception(erreur);
-    }
+    en_fils(fils, d.ctx.suivi(), pr, travail);
     resultat = K == 1 ? mpz_class(static_cast<unsigned long>(residus[0])) : reconstruire(residus.data(), K, d.w.premiers);
     return Issue::fait;
 }

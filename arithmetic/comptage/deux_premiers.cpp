@@ -26,11 +26,9 @@
 // beyond any table: 10^12 + 64 = 2^6 13 41 61 157 3061 (q = 3061, r = 157).
 #include <algorithm>
 #include <cmath>
-#include <exception>
-#include <system_error>
-#include <thread>
 
 #include "couts.hpp"
+#include "deux_fils.hpp"
 #include "methode.hpp"
 #include "noyaux.hpp"
 #include "produits.hpp"
@@ -261,31 +259,11 @@ void residus_de(const Scission& s, const Tables<T>& t, u64* RA, u64* RB, std::ve
         construit(s, p, t, pr);
         u64* ra = RA ? RA + i * n : nullptr;
         u64* rb = RB ? RB + i * n : nullptr;
-        if (s.fils == 1) {
-            residus[i] = parcourt(s, t, p, ra, rb, 0, 1, pr);
-            continue;
-        }
-        std::exception_ptr erreur;
-        u64 autre = 0;
-        {
-            // Joined on the way out, whatever this thread throws.
-            std::jthread aide;
-            try {
-                aide = std::jthread([&] {
-                    Progres second(d.ctx.suivi());
-                    try {
-                        autre = parcourt(s, t, p, ra, rb, 1, 2, second);
-                    } catch (...) {
-                        erreur = std::current_exception();
-                    }
-                });
-            } catch (const std::system_error&) {
-                autre = parcourt(s, t, p, ra, rb, 1, 2, pr);  // no thread to be had: its share here too
-            }
-            residus[i] = parcourt(s, t, p, ra, rb, 0, 2, pr);
-        }
-        if (erreur) std::rethrow_exception(erreur);
-        residus[i] = (residus[i] + autre) % p;
+        // The residue classes shared: c, c + fils, ...
+        u64 part[2] = {0, 0};
+        en_fils(s.fils, d.ctx.suivi(), pr,
+                [&](unsigned f, Progres& c) { part[f] = parcourt(s, t, p, ra, rb, f, s.fils, c); });
+        residus[i] = (part[0] + part[1]) % p;
     }
 }
 
