@@ -40,12 +40,12 @@ void compte(benchmark::State& state, const Facteurs& f) {
     state.counters["diviseurs"] = static_cast<double>(d.size());
 }
 
-void impose(benchmark::State& state, const Facteurs& f, const Planificateur& plan) {
+void impose(benchmark::State& state, const Facteurs& f, const Imposee& plan) {
     const std::vector<std::int64_t> d = propres(f);
     const std::int64_t n = produit(f);
     Banc banc;
     for (auto _ : state) {
-        mpz_class r = banc.impose(d, n, plan);
+        mpz_class r = banc.impose(d, n, plan).valeur;
         benchmark::DoNotOptimize(r.get_mpz_t());
     }
 }
@@ -87,11 +87,11 @@ BENCHMARK_CAPTURE(compte, 7211023769672200192, f_311)->Unit(benchmark::kMillisec
 BENCHMARK_CAPTURE(compte, 5987595322769448960, f_671)->Unit(benchmark::kMillisecond);
 
 // The methods one at a time on the same N.
-BENCHMARK_CAPTURE(impose, table_720720, f720720, [](Demande& d) { return table_en(d, true); })
+BENCHMARK_CAPTURE(impose, table_720720, f720720, Imposee{Methode::zigzag})
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(impose, milieu_9223372036854755400, f_47, [](Demande& d) { return milieu_en(d, 0); })
+BENCHMARK_CAPTURE(impose, milieu_9223372036854755400, f_47, Imposee{Methode::milieu, SIZE_MAX})
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(impose, parcours_9223372036854755400, f_47, [](Demande& d) { return parcours_en(d, 0); })
+BENCHMARK_CAPTURE(impose, parcours_9223372036854755400, f_47, Imposee{Methode::parcours, SIZE_MAX})
     ->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {

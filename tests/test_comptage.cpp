@@ -55,17 +55,27 @@ TEST(CompteSommes, ChaqueMethodeImposee) {
     Banc banc;
     for (const auto& [d, n] : cas) {
         const mpz_class attendu = verite::compte_table(d, n);
-        for (bool zigzag : {false, true})
-            EXPECT_EQ(banc.impose(d, n, [zigzag](Demande& x) { return table_en(x, zigzag); }), attendu) << n;
+        for (Methode m : {Methode::table, Methode::zigzag}) {
+            const Compte c = banc.impose(d, n, {m});
+            EXPECT_EQ(c.valeur, attendu) << n;
+            // The reduction alone settles a few of them.
+            EXPECT_TRUE(c.methode == m || c.methode == Methode::aucune) << n << " " << nom(c.methode);
+        }
         for (std::size_t q : {0, 1, 5, 9, 14, 20}) {
             // q: the queue items, counted from the reduced problem's end.
-            auto fin = [q](const Demande& x) { return x.pb.m - std::min(q, x.pb.m); };
-            EXPECT_EQ(banc.impose(d, n, [fin](Demande& x) { return listes_en(x, fin(x)); }), attendu) << n << " " << q;
-            EXPECT_EQ(banc.impose(d, n, [fin](Demande& x) { return parcours_en(x, fin(x)); }), attendu) << n << " " << q;
-            const auto milieu = [fin](Demande& x) {
-                return x.pb.m - fin(x) >= 2 ? milieu_en(x, fin(x)) : table_en(x, false);
-            };
-            EXPECT_EQ(banc.impose(d, n, milieu), attendu) << n << " " << q;
+            for (Methode m : {Methode::listes, Methode::parcours, Methode::milieu}) {
+                Compte c;
+                try {
+                    c = banc.impose(d, n, {m, q});
+                } catch (const AucunPlan&) {
+                    // The meet in the middle needs two queue items.
+                    EXPECT_EQ(m, Methode::milieu) << n << " " << q;
+                    EXPECT_LT(q, 2u) << n;
+                    continue;
+                }
+                EXPECT_EQ(c.valeur, attendu) << n << " " << q << " " << nom(m);
+                EXPECT_TRUE(c.methode == m || c.methode == Methode::aucune) << n << " " << nom(c.methode);
+            }
         }
     }
 }
@@ -77,10 +87,9 @@ TEST(CompteSommes, ListesLonguesSurPlusieursModules) {
     const mpz_class attendu = verite::compte_table(d, 55440);
     Banc banc;
     for (std::size_t q : {64, 70, 90}) {
-        const char* nom = nullptr;
-        const auto listes = [q](Demande& x) { return listes_en(x, x.pb.m - q); };
-        EXPECT_EQ(banc.impose(d, 55440, listes, {}, &nom), attendu) << q;
-        EXPECT_STREQ(nom, "table et listes") << q;
+        const Compte c = banc.impose(d, 55440, {Methode::listes, q});
+        EXPECT_EQ(c.valeur, attendu) << q;
+        EXPECT_EQ(c.methode, Methode::listes) << q;
     }
 }
 

@@ -63,14 +63,12 @@ int chaque_paire(Banc& banc, const Facteurs& f, const mpz_class& attendu, double
     for (auto [q, a] : f)
         for (auto [r, b] : f) {
             if (a != 1 || b != 1 || q == r || produits(f, q, r) > plafond) continue;
-            const auto force = [q = q, r = r](Demande& x) {
-                return scission_en(x, static_cast<std::uint64_t>(q), static_cast<std::uint64_t>(r));
-            };
-            const char* nom = nullptr;
-            EXPECT_EQ(banc.impose(d, n, force, f, &nom), attendu) << n << " q = " << q << " r = " << r;
+            const Imposee force{Methode::scission, 0, static_cast<std::uint64_t>(q), static_cast<std::uint64_t>(r)};
+            const Compte c = banc.impose(d, n, force, f);
+            EXPECT_EQ(c.valeur, attendu) << n << " q = " << q << " r = " << r;
             // Unless the target, reduced, is settled without any method.
-            if (nom) {
-                EXPECT_STREQ(nom, "scission sur deux premiers") << n;
+            if (c.methode != Methode::aucune) {
+                EXPECT_EQ(c.methode, Methode::scission) << n;
                 ++paires;
             }
         }
@@ -145,8 +143,7 @@ TEST(Scission, BudgetTropCourtPourLesResidus) {
     const auto d = verite::diviseurs_de_facteurs(f);
     const mpz_class attendu = Banc().compte(d, 720720);
     Banc banc(500 << 10);
-    const auto force = [](Demande& x) { return scission_en(x, 13, 11); };
-    EXPECT_EQ(banc.impose(d, 720720, force, f), attendu);
+    EXPECT_EQ(banc.impose(d, 720720, {Methode::scission, 0, 13, 11}, f).valeur, attendu);
 }
 
 TEST(Scission, TablesDe32BitsQuandCellesDe64NeTiennentPas) {
@@ -163,12 +160,10 @@ TEST(Scission, TablesDe32BitsQuandCellesDe64NeTiennentPas) {
                          Cas{{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {1009, 1}, {100003, 1}}, 100003, 1009, 200 << 10}}) {
         const auto d = verite::diviseurs_de_facteurs(c.f);
         const std::int64_t n = produit(c.f);
-        const auto force = [&c](Demande& x) {
-            return scission_en(x, static_cast<std::uint64_t>(c.q), static_cast<std::uint64_t>(c.r));
-        };
-        const mpz_class attendu = Banc().impose(d, n, force, c.f);  // on 64-bit tables
+        const Imposee force{Methode::scission, 0, static_cast<std::uint64_t>(c.q), static_cast<std::uint64_t>(c.r)};
+        const mpz_class attendu = Banc().impose(d, n, force, c.f).valeur;  // on 64-bit tables
         Banc banc(c.octets);
-        EXPECT_EQ(banc.impose(d, n, force, c.f), attendu) << n;
+        EXPECT_EQ(banc.impose(d, n, force, c.f).valeur, attendu) << n;
     }
 }
 
@@ -180,8 +175,7 @@ TEST(Scission, ArretDemande) {
     Suivi s;
     s.arret = true;
     Banc banc(Budget::kDefaut, &s);
-    const auto force = [](Demande& x) { return scission_en(x, 3061, 157); };
-    EXPECT_THROW(banc.impose(d, produit(f), force, f), Interruption);
+    EXPECT_THROW(banc.impose(d, produit(f), {Methode::scission, 0, 3061, 157}, f), Interruption);
 }
 
 TEST(Scission, ProduitsModuloUnPremier) {

@@ -29,16 +29,9 @@
 
 namespace {
 
-// Below this many cells (divisors times N), the table over every sum ends in
-// a few milliseconds: the walk is not priced.
-constexpr double kPetit = 2e6;
-// Below this estimate of the best plan, the walk is not priced either.
-constexpr double kMarcheMin = 0.05e6;
 // A first bound on the sums of divisors of M, before the memory budget has
 // its say: the half table would take 1 GiB.
 constexpr u64 kSigmaMax = u64{1} << 28;
-// Below this many nanoseconds per modulus, a second thread does not pay.
-constexpr double kFilMin = 2e6;
 
 struct Marche {
     u64 p = 0;        // the prime whose digits are walked
@@ -193,8 +186,10 @@ struct Fil {
 
 class PlanChiffres : public Plan {
 public:
-    explicit PlanChiffres(Marche m) : m_(std::move(m)) { reductible = false; }
-    const char* nom() const override { return "parcours des chiffres"; }
+    explicit PlanChiffres(Marche m) : m_(std::move(m)) {}
+    Methode methode() const override { return Methode::chiffres; }
+    // Its tables are M's, whatever the bound on the others.
+    bool reductible() const override { return false; }
     Issue execute(Demande& d, mpz_class& resultat) override;
 
 private:
@@ -326,7 +321,7 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout) {
     }
     ns += (cell - lentes) * couts::cellule(cellules) + lentes * couts::kCelluleScalaire;
     c.octets = cellules * sizeof(u64);
-    c.fils = K > 1 && ns > kFilMin && 2 * octets <= static_cast<double>(budget) ? 2 : 1;
+    c.fils = K > 1 && ns > couts::kFilMarche && 2 * octets <= static_cast<double>(budget) ? 2 : 1;
     const std::size_t tours = (K + c.fils - 1) / c.fils;  // moduli per thread
     cout = static_cast<double>(tours) * ns;
     c.cellules = static_cast<double>(K) * cell;
@@ -344,7 +339,8 @@ std::unique_ptr<Plan> plan_de(Marche&& m, double cout) {
 
 }  // namespace
 
-std::unique_ptr<Plan> chiffres_en(Demande& d, std::uint64_t p) {
+std::unique_ptr<Plan> plan_chiffres(Demande& d, std::uint64_t p) {
+    if (d.entree.cible <= 0) return nullptr;
     for (const auto& [q, a] : d.entree.facteurs) {
         Marche m;
         double cout;
@@ -356,8 +352,8 @@ std::unique_ptr<Plan> chiffres_en(Demande& d, std::uint64_t p) {
 std::unique_ptr<Plan> planifie_chiffres(Demande& d) {
     const Entree& e = d.entree;
     // Short counts are left to the table: the walk is not even priced.
-    if (e.facteurs.empty() || e.cible <= 0 || d.plafond <= kMarcheMin ||
-        static_cast<double>(e.div.size()) * static_cast<double>(e.cible) <= kPetit)
+    if (e.facteurs.empty() || e.cible <= 0 || d.plafond <= couts::kMarcheMin ||
+        static_cast<double>(e.div.size()) * static_cast<double>(e.cible) <= couts::kMarchePetit)
         return nullptr;
     // The primes in the order of their bounds, each walk built while its
     // bound may still beat the best so far.

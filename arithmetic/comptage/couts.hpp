@@ -48,6 +48,34 @@ constexpr double kProduit = 0.9;
 // A value rebuilt from its residues and multiplied into a sum, per modulus.
 constexpr double kReconstruction = 15.0;
 
+// ---------------------------------------------------------------------------
+// Where each method is priced at all: below these estimates of the best plan
+// so far (nanoseconds), or these sizes, a planner gives nothing at once, its
+// pricing costing more than it could win.
+
+// The zigzag table: below this cost of the ascending table its steps are not
+// worth building; and it has never been seen below a third of that cost
+// (0.35 on the N up to 10^6), so it is not built when that would not win.
+constexpr double kZigzagMin = 20e3;
+constexpr double kZigzagGain = 0.3;
+// The lists of the queue are grown for at most this share of the best plan.
+constexpr double kPartListes = 0.03;
+// The meet in the middle.
+constexpr double kMilieuMin = 1e6;
+// The walk over the digits of N: below this many cells (divisors times N),
+// the table over every sum ends in a few milliseconds; below this estimate
+// of the best plan, the walk is not priced either.
+constexpr double kMarchePetit = 2e6;
+constexpr double kMarcheMin = 0.05e6;
+// The split over two primes.
+constexpr double kScissionMin = 1e6;
+
+// Where a count's work is shared with a second thread: past this many
+// nanoseconds per modulus of the digit walk, and this many products per
+// modulus of the split.
+constexpr double kFilMarche = 2e6;
+constexpr double kFilProduits = 4e6;
+
 // Above this estimate a count is long: what is written goes to the reader
 // before it starts.
 constexpr double kLong = 10e6;

@@ -35,10 +35,6 @@
 
 namespace {
 
-// Below this estimate of the best plan, the split is not priced.
-constexpr double kScissionMin = 1e6;
-// Above this many products per modulus, two threads share the classes.
-constexpr double kProduitsFil = 4e6;
 
 struct Scission {
     u64 q = 0, r = 0, L = 0, M = 0;
@@ -240,8 +236,10 @@ private:
 
 class PlanScission : public Plan {
 public:
-    explicit PlanScission(Scission s) : s_(std::move(s)) { reductible = false; }
-    const char* nom() const override { return "scission sur deux premiers"; }
+    explicit PlanScission(Scission s) : s_(std::move(s)) {}
+    Methode methode() const override { return Methode::scission; }
+    // Its tables are L's, whatever the bound on the others.
+    bool reductible() const override { return false; }
     Issue execute(Demande& d, mpz_class& resultat) override;
 
 private:
@@ -374,7 +372,7 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout) {
     const u64 H = sigmaL / 2, ligne = sigmaL / r;  // half table, row of the regrouped table
     s.cellules = static_cast<double>(s.impairs.size()) * (s.deux ? 2 : 1) * static_cast<double>(H);
     s.produits = 2.0 * (static_cast<double>(s.kmax) + 1) * (static_cast<double>(ligne) + 1);
-    s.fils = s.produits > kProduitsFil ? 2 : 1;
+    s.fils = s.produits > couts::kFilProduits ? 2 : 1;
     s.ifma = bits_produits() == 50;
     const double par_module = s.cellules * couts::cellule(sigmaL / 2 + 1) +
                               2.0 * static_cast<double>(sigmaL) * couts::kCelluleGrande +
@@ -402,7 +400,7 @@ std::unique_ptr<Plan> plan_de(Scission&& s, double cout) {
 
 }  // namespace
 
-std::unique_ptr<Plan> scission_en(Demande& d, std::uint64_t q, std::uint64_t r) {
+std::unique_ptr<Plan> plan_scission(Demande& d, std::uint64_t q, std::uint64_t r) {
     bool q1 = false, r1 = false;
     for (const auto& [p, e] : d.entree.facteurs) {
         q1 = q1 || (p == q && e == 1);
@@ -416,7 +414,7 @@ std::unique_ptr<Plan> scission_en(Demande& d, std::uint64_t q, std::uint64_t r) 
 
 std::unique_ptr<Plan> planifie_scission(Demande& d) {
     const Entree& e = d.entree;
-    if (e.facteurs.empty() || e.cible <= 0 || d.plafond <= kScissionMin) return nullptr;
+    if (e.facteurs.empty() || e.cible <= 0 || d.plafond <= couts::kScissionMin) return nullptr;
     Scission best;
     double cout_best = d.plafond;
     for (const auto& [q, a] : e.facteurs) {

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -15,6 +16,37 @@
 #include <gmpxx.h>
 
 #include "probleme.hpp"
+
+// The counting methods, in the order the engine asks their planners.
+enum class Methode {
+    aucune,    // the count was known from the reduction alone
+    table,     // the whole table, ascending (table.cpp)
+    chiffres,  // the walk over the digits of N (chiffres.cpp)
+    scission,  // the split over two primes of N (deux_premiers.cpp)
+    milieu,    // table and meet in the middle (milieu.cpp)
+    listes,    // table and lists of the queue (queue_listes.cpp)
+    zigzag,    // the whole table in zigzag (table.cpp)
+    parcours,  // table and walk in bounded memory (parcours.cpp)
+};
+
+// Its name, for messages and the benchmarks.
+const char* nom(Methode m);
+
+// A method imposed on a count, with its choice: the items left to the queue
+// (lists, meet in the middle, walk; at most all of them), the prime p of the
+// digit walk, the primes p and q of the split. For the tests and the
+// benchmarks, which run each method on the same input.
+struct Imposee {
+    Methode methode = Methode::table;
+    std::size_t queue = 0;
+    std::uint64_t p = 0, q = 0;
+};
+
+// Thrown when no plan can run: the method imposed does not apply or does not
+// fit, or memory is short even for the smallest walk.
+struct AucunPlan : std::exception {
+    const char* what() const noexcept override { return "aucun plan de comptage ne tient en memoire"; }
+};
 
 constexpr double kInfini = std::numeric_limits<double>::infinity();
 
@@ -37,21 +69,24 @@ enum class Issue { fait, memoire, capacite };
 class Plan {
 public:
     virtual ~Plan() = default;
-    // The method's name, for the tests and the benchmarks.
-    virtual const char* nom() const = 0;
+    virtual Methode methode() const = 0;
     // Counts the reduced problem into resultat (the zeros of the request
-    // aside), reporting to the context's progress.
+    // aside), reporting to the context's progress. What the plan built while
+    // planning (lists, steps) is its own and goes to its run.
     virtual Issue execute(Demande& d, mpz_class& resultat) = 0;
+    // Whether planning again with a smaller Demande::cellules_max gives this
+    // method smaller tables: when it does not, a plan short of memory is
+    // dropped rather than planned again.
+    virtual bool reductible() const = 0;
 
     double cout = kInfini;   // estimated nanoseconds of execute
     std::size_t octets = 0;  // bytes of its tables, at least
-    bool listes = false;     // its lists are in w.ls / w.lm already
-    bool reductible = true;  // smaller with a smaller Demande::cellules_max
 };
 
 using Planificateur = std::function<std::unique_ptr<Plan>(Demande& d)>;
 
-// The methods, each in its own file.
+// The planners, each in its method's file: a plan when the method applies
+// and may beat d.plafond, else nothing.
 std::unique_ptr<Plan> planifie_table(Demande& d);     // table.cpp
 std::unique_ptr<Plan> planifie_zigzag(Demande& d);    // table.cpp
 std::unique_ptr<Plan> planifie_milieu(Demande& d);    // milieu.cpp
@@ -60,15 +95,16 @@ std::unique_ptr<Plan> planifie_chiffres(Demande& d);  // chiffres.cpp
 std::unique_ptr<Plan> planifie_scission(Demande& d);  // deux_premiers.cpp
 std::unique_ptr<Plan> planifie_parcours(Demande& d);  // parcours.cpp
 
-// One method's plan with its choice imposed, whatever its cost (for the
-// tests and the benchmarks, which run each method on the same input): the
-// whole table, ascending or in zigzag; the split at j of the lists, of the
-// meet in the middle (2 to kQueueMilieuMax queue items) and of the walk; the
-// walk over the digits of the prime p of N. A split whose lists are too long
-// gives the walk at that split; nullptr when the method does not apply.
-std::unique_ptr<Plan> table_en(Demande& d, bool zigzag);
-std::unique_ptr<Plan> listes_en(Demande& d, std::size_t j);
-std::unique_ptr<Plan> milieu_en(Demande& d, std::size_t j);
-std::unique_ptr<Plan> parcours_en(Demande& d, std::size_t j);
-std::unique_ptr<Plan> chiffres_en(Demande& d, std::uint64_t p);
-std::unique_ptr<Plan> scission_en(Demande& d, std::uint64_t q, std::uint64_t r);
+// One method's plan for the choice given, built without pricing the others
+// (the planners above use them for the choice they retain, the engine for a
+// method imposed): the whole table, ascending or in zigzag; the table over
+// items[0..j) with the lists of the queue (nothing when they pass their
+// capacity), the meet in the middle (2 to kQueueMilieuMax queue items) or
+// the walk; the walk over the digits of the prime p of N; the split over q
+// and r. nullptr when the method does not apply to that choice.
+std::unique_ptr<Plan> plan_table(Demande& d, bool zigzag);
+std::unique_ptr<Plan> plan_listes(Demande& d, std::size_t j);
+std::unique_ptr<Plan> plan_milieu(Demande& d, std::size_t j);
+std::unique_ptr<Plan> plan_parcours(Demande& d, std::size_t j);
+std::unique_ptr<Plan> plan_chiffres(Demande& d, std::uint64_t p);
+std::unique_ptr<Plan> plan_scission(Demande& d, std::uint64_t q, std::uint64_t r);

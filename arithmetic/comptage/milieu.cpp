@@ -15,40 +15,36 @@
 
 namespace {
 
-// Below this estimate of the best plan, a meet in the middle is not priced.
-constexpr double kMilieuMin = 1e6;
-
-class PlanMilieu : public Plan {
+class PlanMilieu : public PlanTableQueue {
 public:
-    PlanMilieu(std::size_t j, std::size_t lo, std::size_t hi) : j_(j), lo_(lo), hi_(hi) {}
-    const char* nom() const override { return "table et rencontre au milieu"; }
+    using PlanTableQueue::PlanTableQueue;
+    Methode methode() const override { return Methode::milieu; }
 
     Issue execute(Demande& d, mpz_class& resultat) override {
         Atelier& w = d.w;
         const Probleme& pb = d.pb;
         etapes_croissantes(w, pb, j_);
         const std::size_t W = hi_ - lo_ + 1;
-        u64* F = w.table.obtenir(d.ctx, hi_ + 1);
-        u64* H = F ? w.histo.obtenir(d.ctx, W) : nullptr;
-        u64* S = H ? w.sommes.obtenir(d.ctx, 3 * kCapaciteMilieu) : nullptr;
-        u64* M = S ? w.mults.obtenir(d.ctx, 3 * kCapaciteMilieu) : nullptr;
+        Emprunt table(w.tampons, hi_ + 1), histo(w.tampons, W), sommes(w.tampons, 3 * kCapaciteMilieu),
+            mults(w.tampons, 3 * kCapaciteMilieu);
+        u64* F = table.obtenir(d.ctx, hi_ + 1);
+        u64* H = F ? histo.obtenir(d.ctx, W) : nullptr;
+        u64* S = H ? sommes.obtenir(d.ctx, 3 * kCapaciteMilieu) : nullptr;
+        u64* M = S ? mults.obtenir(d.ctx, 3 * kCapaciteMilieu) : nullptr;
         if (!M) return Issue::memoire;
         Progres pr(d.ctx.suivi());
         const u64 unites = unites_table(w.etapes.data(), w.etapes.size()) + W;
         pr.prevoit(unites * pb.modules);
-        const Queue q = prepare_queue(w, pb, j_, lo_, hi_);
+        const Queue q = queue_.prepare(w, pb, j_, lo_, hi_);
         std::fill(H, H + W, u64{0});
         if (!milieu(q, pb.T, lo_, H, S, M, kCapaciteMilieu, pr)) return Issue::capacite;
-        resultat = par_modules(w, pb, F, pr, unites, [&](u64 p, bool&) {
+        resultat = par_modules(w, pb, w.etapes, F, pr, unites, [&](u64 p, bool&) {
             const u64 r = produit_scalaire(F + lo_, H, W, p);
             pr.avance(W);
             return r;
         });
         return Issue::fait;
     }
-
-private:
-    std::size_t j_, lo_, hi_;
 };
 
 // Both halves: every merge pass (twice the final list) and the first touch
@@ -61,16 +57,16 @@ double cout_listes(std::size_t t) {
 
 }  // namespace
 
-std::unique_ptr<Plan> milieu_en(Demande& d, std::size_t j) {
-    std::size_t lo, hi;
-    fenetre_apres(d.w, d.pb, j, lo, hi);
-    auto plan = std::make_unique<PlanMilieu>(j, lo, hi);
-    plan->octets = (hi + 1 + hi - lo + 1 + 6 * kCapaciteMilieu) * sizeof(u64);
+std::unique_ptr<Plan> plan_milieu(Demande& d, std::size_t j) {
+    const std::size_t t = d.pb.m - std::min(j, d.pb.m);
+    if (t < 2 || t > kQueueMax) return nullptr;  // the halves' multiplicities on 64 bits
+    auto plan = std::make_unique<PlanMilieu>(d, j);
+    plan->octets = (plan->cellules_table() + plan->fenetre() + 6 * kCapaciteMilieu) * sizeof(u64);
     return plan;
 }
 
 std::unique_ptr<Plan> planifie_milieu(Demande& d) {
-    if (d.plafond <= kMilieuMin) return nullptr;
+    if (d.plafond <= couts::kMilieuMin) return nullptr;
     const Probleme& pb = d.pb;
     const Atelier& w = d.w;
     const std::size_t m = pb.m;
@@ -90,7 +86,7 @@ std::unique_ptr<Plan> planifie_milieu(Demande& d) {
             const double c = K * w.cout_prefixe[j] + W * (couts::kScalaire + (K - 1) * couts::kScalairePremier) +
                              cout_listes(t) + paires * couts::kPaire;
             if (c < cout_best) {
-                best = milieu_en(d, j);
+                best = plan_milieu(d, j);
                 best->cout = cout_best = c;
             }
         }

@@ -5,6 +5,7 @@
 #include "moteur.hpp"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 #include <new>
 
@@ -18,14 +19,18 @@ namespace {
 // the cost of the best plan so far, so that the cheap ones come first and
 // bound the search of the others. Adding a method: a file with its planner,
 // and one line here.
-const Planificateur kMethodes[] = {
-    planifie_table,     // the whole table, ascending (table.cpp)
-    planifie_chiffres,  // the walk over the digits of N (chiffres.cpp)
-    planifie_scission,  // the split over two primes of N (deux_premiers.cpp)
-    planifie_milieu,    // table and meet in the middle (milieu.cpp)
-    planifie_listes,    // table and lists of the queue (queue_listes.cpp)
-    planifie_zigzag,    // the whole table in zigzag, when it may still win (table.cpp)
-    planifie_parcours,  // table and walk in bounded memory, when nothing else fits (parcours.cpp)
+struct Methodique {
+    Methode methode;
+    Planificateur planifie;
+};
+const Methodique kMethodes[] = {
+    {Methode::table, planifie_table},        // the whole table, ascending
+    {Methode::chiffres, planifie_chiffres},  // the walk over the digits of N
+    {Methode::scission, planifie_scission},  // the split over two primes of N
+    {Methode::milieu, planifie_milieu},      // table and meet in the middle
+    {Methode::listes, planifie_listes},      // table and lists of the queue
+    {Methode::zigzag, planifie_zigzag},      // the whole table in zigzag, when it may still win
+    {Methode::parcours, planifie_parcours},  // table and walk in bounded memory, when nothing else fits
 };
 
 // Keeps the items <= T, and replaces T by total - T while that is smaller:
@@ -74,31 +79,55 @@ Probleme reduire(Atelier& w, const Entree& e) {
     return pb;
 }
 
-mpz_class compter(Atelier& w, Contexte& ctx, const Entree& e, std::span<const Planificateur> planificateurs,
-                  const char** methode) {
+// The plan of the method imposed, for its choice.
+std::unique_ptr<Plan> plan_impose(Demande& d, const Imposee& i) {
+    const std::size_t j = d.pb.m - std::min(i.queue, d.pb.m);
+    switch (i.methode) {
+        case Methode::aucune:
+            return nullptr;
+        case Methode::table:
+        case Methode::zigzag:
+            return plan_table(d, i.methode == Methode::zigzag);
+        case Methode::listes:
+            return plan_listes(d, j);
+        case Methode::milieu:
+            return plan_milieu(d, j);
+        case Methode::parcours:
+            return plan_parcours(d, j);
+        case Methode::chiffres:
+            return plan_chiffres(d, i.p);
+        case Methode::scission:
+            return plan_scission(d, i.p, i.q);
+    }
+    return nullptr;
+}
+
+Compte compter(Atelier& w, Contexte& ctx, const Entree& e, const Imposee* impose) {
     const Probleme pb = reduire(w, e);
-    mpz_class r;
+    Compte c;
     if (pb.connu) {
-        r = static_cast<unsigned long>(pb.resultat);
+        c.valeur = static_cast<unsigned long>(pb.resultat);
     } else {
         prepare_prefixes(w, pb);
-        std::vector<bool> exclus(planificateurs.size(), false);
+        bool exclus[std::size(kMethodes)] = {};
         Demande d{e, pb, w, ctx};
         bool annonce = false;
         for (;;) {
             std::unique_ptr<Plan> plan;
-            std::size_t choisi = 0;
             d.plafond = kInfini;
-            for (std::size_t i = 0; i < planificateurs.size(); ++i) {
-                if (exclus[i]) continue;
-                auto p = planificateurs[i](d);
-                if (p && (!plan || p->cout < plan->cout)) {
-                    plan = std::move(p);
-                    choisi = i;
-                    d.plafond = plan->cout;
+            if (impose) {
+                plan = plan_impose(d, *impose);
+            } else {
+                for (std::size_t i = 0; i < std::size(kMethodes); ++i) {
+                    if (exclus[i]) continue;
+                    auto p = kMethodes[i].planifie(d);
+                    if (p && (!plan || p->cout < plan->cout)) {
+                        plan = std::move(p);
+                        d.plafond = plan->cout;
+                    }
                 }
             }
-            if (!plan) throw std::bad_alloc();  // not even the smallest walk
+            if (!plan) throw AucunPlan();
             if (plan->cout > ctx.limite) throw CompteEcarte();
             if (!annonce && plan->cout > couts::kLong && ctx.avant_long) {
                 annonce = true;
@@ -106,41 +135,58 @@ mpz_class compter(Atelier& w, Contexte& ctx, const Entree& e, std::span<const Pl
             }
             // The buffers kept for the next count go back first when the
             // plan needs their room.
-            if (plan->octets > ctx.budget().disponible()) {
-                for (Tampon* t : {&w.table, &w.histo, &w.sommes, &w.mults}) t->rendre();
-                if (!plan->listes) {
-                    w.ls.rendre();
-                    w.lm.rendre();
-                }
-            }
-            if (methode) *methode = plan->nom();
-            const Issue is = plan->execute(d, r);
+            if (plan->octets > ctx.budget().disponible()) w.libere();
+            c.methode = plan->methode();
+            const Issue is = plan->execute(d, c.valeur);
             if (is == Issue::fait) break;
             // Too many sums for the method, or not enough memory: plan again
-            // without it, with smaller tables, unless other counts only have
-            // to give their part of the budget back (waited for in the order
-            // the range gives).
+            // without it, or with smaller tables when that makes it smaller,
+            // unless other counts only have to give their part of the budget
+            // back (waited for in the order the range gives).
             const std::size_t besoin = plan->octets;
-            const bool reductible = plan->reductible;
+            const bool reductible = plan->reductible();
+            const Methode m = plan->methode();
             plan.reset();
             w.libere();
             ctx.budget().solde(ctx);
             if (is == Issue::memoire && ctx.budget().attend(ctx, besoin)) continue;
+            if (impose) throw AucunPlan();
             if (is == Issue::capacite || !reductible) {
-                exclus[choisi] = true;
+                for (std::size_t i = 0; i < std::size(kMethodes); ++i)
+                    if (kMethodes[i].methode == m) exclus[i] = true;
             } else {
-                if (d.cellules_max <= 2) throw std::bad_alloc();
+                if (d.cellules_max <= 2) throw AucunPlan();
                 d.cellules_max = std::max<std::size_t>(2, d.cellules_max / 4);
             }
         }
     }
-    if (pb.zeros) r <<= static_cast<mp_bitcnt_t>(pb.zeros);
-    return r;
+    if (pb.zeros) c.valeur <<= static_cast<mp_bitcnt_t>(pb.zeros);
+    return c;
 }
 
 }  // namespace
 
-std::span<const Planificateur> methodes() { return kMethodes; }
+const char* nom(Methode m) {
+    switch (m) {
+        case Methode::aucune:
+            return "aucune";
+        case Methode::table:
+            return "table";
+        case Methode::chiffres:
+            return "parcours des chiffres";
+        case Methode::scission:
+            return "scission sur deux premiers";
+        case Methode::milieu:
+            return "table et rencontre au milieu";
+        case Methode::listes:
+            return "table et listes";
+        case Methode::zigzag:
+            return "table en zigzag";
+        case Methode::parcours:
+            return "table et parcours";
+    }
+    return "?";
+}
 
 Moteur::Moteur(Contexte& c) : ctx_(c), w_(std::make_unique<Atelier>()) {}
 
@@ -148,9 +194,13 @@ Moteur::~Moteur() { libere(); }
 
 void Moteur::libere() { w_->libere(); }
 
-mpz_class Moteur::compte(const Entree& e) { return compte(e, kMethodes, nullptr); }
+mpz_class Moteur::compte(const Entree& e) { return denombre(e, nullptr).valeur; }
 
-mpz_class Moteur::compte(const Entree& e, std::span<const Planificateur> planificateurs, const char** methode) {
+Compte Moteur::denombre(const Entree& e) { return denombre(e, nullptr); }
+
+Compte Moteur::denombre(const Entree& e, const Imposee& i) { return denombre(e, &i); }
+
+Compte Moteur::denombre(const Entree& e, const Imposee* impose) {
     Atelier& w = *w_;
     // The large buffers go back to the budget however the count ends,
     // interrupted included; the workspace stays usable for the next one.
@@ -167,71 +217,15 @@ mpz_class Moteur::compte(const Entree& e, std::span<const Planificateur> planifi
         }
     } rangement{w, ctx_};
     try {
-        return compter(w, ctx_, e, planificateurs, methode);
+        return compter(w, ctx_, e, impose);
     } catch (const std::bad_alloc&) {
-        // Memory ran out even for the smallest table, or a small vector
-        // could not grow: give every buffer back and count once more.
-        w.libere();
-        *w_ = Atelier{};
-        return compter(w, ctx_, e, planificateurs, methode);
+        // A small vector could not grow: give every buffer back and count
+        // once more.
+    } catch (const AucunPlan&) {
+        // Not even the smallest plan fitted beside the buffers kept: the
+        // same, once.
     }
-}
-
-// ---------------------------------------------------------------------------
-// Buffers.
-
-Tampon& Tampon::operator=(Tampon&& o) noexcept {
-    if (this != &o) {
-        rendre();
-        p = std::move(o.p);
-        n = o.n;
-        budget = o.budget;
-        o.n = 0;
-    }
-    return *this;
-}
-
-u64* Tampon::obtenir(Contexte& c, std::size_t k) {
-    if (k <= n) return p.get();
-    rendre();
-    if (k > std::numeric_limits<std::size_t>::max() / (2 * sizeof(u64))) return nullptr;
-    // Half again at least, so that slowly growing requests (consecutive N)
-    // do not reallocate each time; just k when that is all memory or the
-    // budget allows, and for a buffer given back at the end of the count.
-    const std::size_t plus = k <= kGardeMax ? k / 2 : 0;
-    for (const std::size_t large : {k + plus, k}) {
-        const std::size_t octets = large * sizeof(u64);
-        if (!c.budget().reserve(c, octets)) continue;
-        u64* q = memoire_obtenir(large);
-        if (q) {
-            p = Memoire(q, MemoireRendue{large});
-            n = large;
-            budget = &c.budget();
-            return q;
-        }
-        c.budget().rend(octets);
-    }
-    return nullptr;
-}
-
-void Tampon::rendre_si_gros(std::size_t max) {
-    if (n > max) rendre();
-}
-
-void Tampon::rendre() {
-    p.reset();
-    if (budget) budget->rend(n * sizeof(u64));
-    n = 0;
-}
-
-void Atelier::libere() {
-    for (Tampon* t : {&table, &histo, &ls, &lm, &sommes, &mults}) t->rendre();
-}
-
-void Atelier::libere_gros() {
-    for (Tampon* t : {&table, &histo, &ls, &lm, &sommes, &mults}) t->rendre_si_gros(kGardeMax);
-    if (pile_x.capacity() > kGardeMax) {
-        std::vector<u64>().swap(pile_x);
-        std::vector<std::size_t>().swap(pile_k);
-    }
+    w.libere();
+    *w_ = Atelier{};
+    return compter(w, ctx_, e, impose);
 }

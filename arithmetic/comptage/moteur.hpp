@@ -24,6 +24,12 @@
 #include "methode.hpp"
 #include "probleme.hpp"
 
+// A count and the method that made it.
+struct Compte {
+    mpz_class valeur;
+    Methode methode = Methode::aucune;
+};
+
 // The engine of one thread: its context and the workspace it keeps from one
 // count to the next.
 class Moteur {
@@ -35,19 +41,18 @@ public:
 
     // The exact number of sets of entries of e.div whose sum is e.cible.
     mpz_class compte(const Entree& e);
-
-    // The same with the given planners only, in that order; the name of the
-    // method that counted goes to methode when it is not null. For the tests
-    // and the benchmarks.
-    mpz_class compte(const Entree& e, std::span<const Planificateur> planificateurs, const char** methode);
+    // The same with the method that counted.
+    Compte denombre(const Entree& e);
+    // The same by the method imposed, whatever its cost; AucunPlan when it
+    // does not apply or does not fit.
+    Compte denombre(const Entree& e, const Imposee& i);
 
     // Gives back every buffer kept for the next count.
     void libere();
 
 private:
+    Compte denombre(const Entree& e, const Imposee* impose);
+
     Contexte& ctx_;
     std::unique_ptr<Atelier> w_;
 };
-
-// The planners of the program, in the order they are asked.
-std::span<const Planificateur> methodes();

@@ -12,50 +12,47 @@
 
 namespace {
 
-class PlanParcours : public Plan {
+class PlanParcours : public PlanTableQueue {
 public:
-    PlanParcours(std::size_t j, std::size_t lo, std::size_t hi) : j_(j), lo_(lo), hi_(hi) {}
-    const char* nom() const override { return "table et parcours"; }
+    using PlanTableQueue::PlanTableQueue;
+    Methode methode() const override { return Methode::parcours; }
 
     Issue execute(Demande& d, mpz_class& resultat) override {
         Atelier& w = d.w;
         const Probleme& pb = d.pb;
         etapes_croissantes(w, pb, j_);
-        u64* F = w.table.obtenir(d.ctx, hi_ + 1);
+        Emprunt table(w.tampons, hi_ + 1);
+        u64* F = table.obtenir(d.ctx, hi_ + 1);
         if (!F) return Issue::memoire;
         const bool queue = j_ < pb.m;
         Progres pr(d.ctx.suivi());
         const u64 unites = unites_table(w.etapes.data(), w.etapes.size()) + (queue ? kUnitesParcours : 0);
         pr.prevoit(unites * pb.modules);
-        const Queue q = prepare_queue(w, pb, j_, lo_, hi_);
-        resultat = par_modules(w, pb, F, pr, unites, [&](u64 p, bool& exact) {
+        const Queue q = queue_.prepare(w, pb, j_, lo_, hi_);
+        std::vector<u64> pile_x(q.t + 1);
+        std::vector<std::size_t> pile_k(q.t + 1);
+        resultat = par_modules(w, pb, w.etapes, F, pr, unites, [&](u64 p, bool& exact) {
             exact = !queue;
             if (!queue) return F[pb.T];
             u64 r = 0;
-            parcours(q, PileParcours{w.pile_x.data(), w.pile_k.data()}, pr,
+            parcours(q, PileParcours{pile_x.data(), pile_k.data()}, pr,
                      [&r, F, T = pb.T, p](u64 x) { r = ajoute_mod(r, F[T - x], p); });
             return r;
         });
         return Issue::fait;
     }
-
-private:
-    std::size_t j_, lo_, hi_;
 };
 
 }  // namespace
 
-std::unique_ptr<Plan> parcours_en(Demande& d, std::size_t j) {
-    j = std::min(j, d.pb.m);
-    std::size_t lo, hi;
-    fenetre_apres(d.w, d.pb, j, lo, hi);
-    auto plan = std::make_unique<PlanParcours>(j, lo, hi);
-    plan->octets = (hi + 1) * sizeof(u64);
+std::unique_ptr<Plan> plan_parcours(Demande& d, std::size_t j) {
+    auto plan = std::make_unique<PlanParcours>(d, j);
+    plan->octets = plan->cellules_table() * sizeof(u64);
     return plan;
 }
 
 std::unique_ptr<Plan> planifie_parcours(Demande& d) {
     // Offered only when no other plan was found.
     if (d.plafond < kInfini) return nullptr;
-    return parcours_en(d, j_max(d.w, d.pb, d.cellules_max));
+    return plan_parcours(d, j_max(d.w, d.pb, d.cellules_max));
 }

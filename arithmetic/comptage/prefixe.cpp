@@ -53,18 +53,20 @@ void etapes_croissantes(Atelier& w, const Probleme& pb, std::size_t j) {
     }
 }
 
-Queue prepare_queue(Atelier& w, const Probleme& pb, std::size_t j, std::size_t lo, std::size_t hi) {
+Queue QueueDe::prepare(const Atelier& w, const Probleme& pb, std::size_t j, std::size_t lo, std::size_t hi) {
     const std::size_t t = pb.m - j;
-    w.queue.resize(t);
-    w.reste.resize(t + 1);
-    for (std::size_t k = 0; k < t; ++k) w.queue[k] = w.items[pb.m - 1 - k];
+    b.resize(t);
+    reste.resize(t + 1);
+    for (std::size_t k = 0; k < t; ++k) b[k] = w.items[pb.m - 1 - k];
     const u64 plafond = u64{1} << 63;
-    w.reste[t] = 0;
+    reste[t] = 0;
     for (std::size_t k = t; k-- > 0;) {
-        const u64 s = w.reste[k + 1] + w.queue[k];  // both <= 2^63: no wrap
-        w.reste[k] = s > plafond ? plafond : s;
+        const u64 s = reste[k + 1] + b[k];  // both <= 2^63: no wrap
+        reste[k] = s > plafond ? plafond : s;
     }
-    w.pile_x.resize(t + 1);
-    w.pile_k.resize(t + 1);
-    return Queue{w.queue.data(), w.reste.data(), t, pb.T - hi, pb.T - lo};
+    return Queue{b.data(), reste.data(), t, pb.T - hi, pb.T - lo};
+}
+
+PlanTableQueue::PlanTableQueue(const Demande& d, std::size_t j) : j_(std::min(j, d.pb.m)) {
+    fenetre_apres(d.w, d.pb, j_, lo_, hi_);
 }

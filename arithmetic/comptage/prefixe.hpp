@@ -6,10 +6,13 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
+#include <vector>
 
 #include <gmpxx.h>
 
 #include "listes.hpp"
+#include "methode.hpp"
 #include "modules.hpp"
 #include "noyaux.hpp"
 #include "probleme.hpp"
@@ -47,24 +50,43 @@ std::size_t j_max(const Atelier& w, const Probleme& pb, std::size_t cellules_max
 // The steps of the table over items[0..j), ascending, in w.etapes.
 void etapes_croissantes(Atelier& w, const Probleme& pb, std::size_t j);
 
-// The queue items[j..m), largest first, with the walk scratch, for a table
-// whose window is [lo, hi].
-Queue prepare_queue(Atelier& w, const Probleme& pb, std::size_t j, std::size_t lo, std::size_t hi);
+// The queue items[j..m), largest first, with its suffix sums, for a table
+// whose window is [lo, hi]: what the meet in the middle and the walk read.
+struct QueueDe {
+    std::vector<u64> b, reste;
+    Queue prepare(const Atelier& w, const Probleme& pb, std::size_t j, std::size_t lo, std::size_t hi);
+};
 
-// The table of the steps in w.etapes run on F once per modulus of the
+// A plan over the table of items[0..j) (window [lo, hi]) and the queue
+// items[j..m): the shape the meet in the middle and the walk share. Its
+// table shrinks with Demande::cellules_max.
+class PlanTableQueue : public Plan {
+public:
+    PlanTableQueue(const Demande& d, std::size_t j);
+    bool reductible() const override { return true; }
+    std::size_t cellules_table() const { return hi_ + 1; }
+    std::size_t fenetre() const { return hi_ - lo_ + 1; }
+
+protected:
+    std::size_t j_, lo_, hi_;
+    QueueDe queue_;
+};
+
+// The table of the steps e run on F once per modulus of the
 // problem, each residue finished by fin(p, exact) from the filled table (p:
 // the modulus, 0 for 2^64), then the count rebuilt from the residues. When
 // the pass modulo 2^64 wraps no count of the table and fin sets exact (its
 // residue is then the count itself), the other moduli are left out and
 // their work, unites per modulus, reported as done.
 template <class Fin>
-mpz_class par_modules(Atelier& w, const Probleme& pb, u64* F, Progres& pr, u64 unites, Fin&& fin) {
+mpz_class par_modules(Atelier& w, const Probleme& pb, std::span<const Etape> e, u64* F, Progres& pr, u64 unites,
+                      Fin&& fin) {
     const std::size_t K = pb.modules;
     w.residus.assign(K, 0);
     for (std::size_t i = 0; i < K; ++i) {
         const u64 p = module(w.premiers, i);
         u64 bits = 0;
-        execute_table(w.etapes.data(), w.etapes.size(), F, p, pr, &bits);
+        execute_table(e.data(), e.size(), F, p, pr, &bits);
         bool exact = false;
         w.residus[i] = fin(p, exact);
         if (i == 0 && K > 1 && exact && bits >> 63 == 0) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <limits>
 #include <span>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -91,6 +92,42 @@ struct Tampon {
 // Buffers above this many cells are given back at the end of each count.
 constexpr std::size_t kGardeMax = std::size_t{1} << 22;  // 32 MiB
 
+// The reusable buffers of the counts of one thread. A plan borrows what it
+// needs (Emprunt) and the buffer comes back when the loan ends, so that the
+// next count finds it grown already.
+class Reserve {
+public:
+    // The smallest buffer kept of at least k cells, else the largest (grown
+    // by its obtenir), else an empty one.
+    Tampon prend(std::size_t k);
+    void rend(Tampon&& t);
+    void libere();       // every buffer back to the budget
+    void libere_gros();  // those above kGardeMax
+
+private:
+    std::vector<Tampon> libres_;
+};
+
+// A buffer borrowed from a Reserve for as long as the object lives.
+class Emprunt {
+public:
+    Emprunt(Reserve& r, std::size_t k) : r_(&r), t_(r.prend(k)) {}
+    Emprunt(Emprunt&& o) noexcept : r_(o.r_), t_(std::move(o.t_)) { o.r_ = nullptr; }
+    Emprunt& operator=(Emprunt&&) = delete;
+    ~Emprunt() {
+        if (r_) r_->rend(std::move(t_));
+    }
+    u64* obtenir(Contexte& c, std::size_t k) { return t_.obtenir(c, k); }
+    u64* get() const { return t_.p.get(); }
+    std::size_t cellules() const { return t_.n; }
+    // Takes t in place of its buffer, which goes back to the budget.
+    void remplace(Tampon&& t) noexcept { t_ = std::move(t); }
+
+private:
+    Reserve* r_;
+    Tampon t_;
+};
+
 // One step of a counting table (noyaux.hpp).
 struct Etape {
     u64 d;           // the item, or the base e of a chain
@@ -99,31 +136,19 @@ struct Etape {
     std::size_t hi;
 };
 
-// The reusable workspace of the counts of one thread.
+// The workspace of the counts of one thread: the reduced problem's items with
+// what every planner reads about them, scratch that no count keeps, and the
+// reusable buffers. Nothing in it belongs to one method.
 struct Atelier {
     std::vector<u64> items;            // usable items, ascending
     std::vector<u128> prefixe;         // prefixe[j] = items[0] + ... + items[j-1]
     std::vector<double> cout_prefixe;  // estimated cost of the table over items[0..j)
-    std::vector<Etape> etapes;         // steps of the plan being run
-    std::vector<Etape> etapes_zz;      // steps of the zigzag table
-    struct Unite {                     // a doubling chain of the zigzag table
-        u64 e;
-        unsigned k;  // terms e, 2e, ..., 2^(k-1) e
-        u64 poids;   // their sum
-    };
-    std::vector<Unite> unites, ordre;
-    std::vector<u64> queue, reste;  // queue items and suffix sums
-    std::vector<u64> pile_x;        // walk scratch
-    std::vector<std::size_t> pile_k;
-    std::vector<u64> residus;
-    std::vector<u64> premiers;     // the prime moduli found so far (modules.hpp)
-    Tampon table;                  // counting table
-    Tampon histo;                  // histogram of the meet in the middle
-    Tampon ls, lm;                 // sum lists of the queue: 3 slots of sums, multiplicities
-    std::size_t capa_liste = 0;    // entries per slot of ls / lm
-    Tampon sommes, mults;          // halves of the meet in the middle
+    std::vector<Etape> etapes;         // steps of a table built at its run
+    std::vector<u64> residus;          // residues of the count being rebuilt
+    std::vector<u64> premiers;         // the prime moduli found so far (modules.hpp)
+    Reserve tampons;
 
     // Every buffer back to the budget; or only those above kGardeMax.
-    void libere();
-    void libere_gros();
+    void libere() { tampons.libere(); }
+    void libere_gros() { tampons.libere_gros(); }
 };

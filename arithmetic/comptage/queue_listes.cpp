@@ -13,6 +13,7 @@
 // are grown once, largest item first, and each length is priced on the way.
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 
 #include "couts.hpp"
@@ -21,195 +22,232 @@
 
 namespace {
 
-constexpr double kPartListes = 0.03;
+// The sorted lists of the queue's useful sums, merged one item at a time,
+// largest first: three slots of sums and three of multiplicities in two
+// borrowed buffers, so that the current list, the next and the one the plan
+// keeps can coexist. The slots grow by four, up to kCapaciteListe entries.
+class Listes {
+public:
+    // The buffers at hand: most lists stay short, they grow on demand.
+    Listes(Reserve& r, Contexte& c) : S_(r, 3 * kDebut), M_(r, 3 * kDebut) {
+        capa_ = std::min(kCapaciteListe, std::max(kDebut, std::min(S_.cellules(), M_.cellules()) / 3));
+        pret_ = S_.obtenir(c, 3 * capa_) && M_.obtenir(c, 3 * capa_);
+    }
+    bool pret() const { return pret_; }
+
+    // The list {0} (multiplicity 1) in a slot other than garde.
+    void commence(int garde) {
+        cur_ = autre(garde, garde);
+        S_.get()[cur_ * capa_] = 0;
+        M_.get()[cur_ * capa_] = 1;
+        n_[cur_] = 1;
+    }
+
+    enum class Fusion { faite, capacite, memoire };
+    // Item v merged into the current list, the sums kept in [seuil, T], the
+    // multiplicities modulo p (0: 2^64); the result in a slot that is neither
+    // the current one nor garde, and becomes the current one.
+    Fusion ajoute(Contexte& c, u64 v, u64 seuil, u64 T, u64 p, int garde) {
+        const int nxt = autre(cur_, garde);
+        for (;;) {
+            const std::size_t n2 = etend_liste(S_.get() + cur_ * capa_, M_.get() + cur_ * capa_, n_[cur_], v, seuil,
+                                               T, S_.get() + nxt * capa_, M_.get() + nxt * capa_, capa_, p);
+            if (n2 <= capa_) {
+                n_[nxt] = n2;
+                cur_ = nxt;
+                return Fusion::faite;
+            }
+            if (capa_ == kCapaciteListe) return Fusion::capacite;
+            if (!grandit(c, garde)) return Fusion::memoire;
+        }
+    }
+
+    int courante() const { return cur_; }
+    std::size_t taille(int slot) const { return n_[slot]; }
+    const u64* sommes(int slot) const { return S_.get() + slot * capa_; }
+    const u64* mults(int slot) const { return M_.get() + slot * capa_; }
+
+private:
+    static constexpr std::size_t kDebut = 1024;
+
+    // A slot that is neither a nor b.
+    static int autre(int a, int b) {
+        for (int i = 0;; ++i)
+            if (i != a && i != b) return i;
+    }
+
+    // The three slots four times larger, keeping the current list and garde.
+    bool grandit(Contexte& c, int garde) {
+        const std::size_t capa2 = std::min(kCapaciteListe, capa_ * 4);
+        Tampon s2, m2;
+        u64* S2 = s2.obtenir(c, 3 * capa2);
+        u64* M2 = S2 ? m2.obtenir(c, 3 * capa2) : nullptr;
+        if (!M2) return false;
+        for (int slot = 0; slot < 3; ++slot) {
+            if (slot != cur_ && slot != garde) {
+                n_[slot] = 0;
+                continue;
+            }
+            std::copy(sommes(slot), sommes(slot) + n_[slot], S2 + slot * capa2);
+            std::copy(mults(slot), mults(slot) + n_[slot], M2 + slot * capa2);
+        }
+        S_.remplace(std::move(s2));
+        M_.remplace(std::move(m2));
+        capa_ = capa2;
+        return true;
+    }
+
+    Emprunt S_, M_;
+    std::size_t capa_ = 0;
+    bool pret_ = false;
+    int cur_ = 0;
+    std::size_t n_[3] = {0, 0, 0};
+};
+
+// What the table can still add to a queue sum once items[j] is merged: the
+// sums below seuil cannot reach T.
+u64 seuil_de(const Atelier& w, const Probleme& pb, std::size_t j) {
+    const u128 P = w.prefixe[j];
+    return P >= pb.T ? 0 : static_cast<u64>(pb.T - P);
+}
 
 // The split chosen: the table over items[0..j) in the window [lo, hi], and
-// the list of the queue's useful sums.
+// the list of the queue's useful sums in slot case_ of the lists.
 struct Coupe {
     std::size_t j = 0, lo = 0, hi = 0;
     std::size_t feuilles = 0;  // entries of its list
-    int case_ = 2;             // the slot of w.ls / w.lm that holds it
-    u64 bits = 0;              // the multiplicities of every list up to it, ORed
+    int case_ = 0;
+    u64 bits = 0;  // the multiplicities of every list up to it, ORed
     double cout = kInfini;
 };
 
 class PlanListes : public Plan {
 public:
-    explicit PlanListes(const Coupe& c) : j_(c.j), lo_(c.lo), hi_(c.hi), feuilles_(c.feuilles), case_(c.case_), bits_(c.bits) {
-        listes = true;
+    PlanListes(const Coupe& c, std::unique_ptr<Listes> l) : c_(c), listes_(std::move(l)) {
         cout = c.cout;
-        octets = feuilles_ ? (hi_ + 1) * sizeof(u64) : 0;
+        octets = c.feuilles ? (c.hi + 1) * sizeof(u64) : 0;
     }
-    const char* nom() const override { return "table et listes"; }
+    Methode methode() const override { return Methode::listes; }
+    // Its table is over items[0..j), j bounded by Demande::cellules_max.
+    bool reductible() const override { return true; }
     Issue execute(Demande& d, mpz_class& resultat) override;
 
-    std::size_t j_, lo_, hi_;
-    std::size_t feuilles_;
-    int case_;
-    u64 bits_;
+private:
+    Coupe c_;
+    std::unique_ptr<Listes> listes_;
 };
-
-// A slot of the three of w.ls / w.lm that is neither a nor b.
-int autre_case(int a, int b) {
-    for (int i = 0;; ++i)
-        if (i != a && i != b) return i;
-}
-
-// The list of useful sums of the queue items[j..m) with multiplicities
-// modulo p, rebuilt in the slots of w.ls / w.lm other than garde: the same
-// merges and bounds as croissance_liste, so the same sums. Returns its size;
-// xs and ms point to it.
-std::size_t liste_queue(Atelier& w, const Probleme& pb, std::size_t j, u64 p, const u64*& xs, const u64*& ms,
-                        int garde, const Progres& pr) {
-    const std::size_t capa = w.capa_liste;
-    u64* S = w.ls.p.get();
-    u64* M = w.lm.p.get();
-    int cur = autre_case(garde, garde), nxt = autre_case(garde, cur);
-    S[cur * capa] = 0;
-    M[cur * capa] = 1;
-    std::size_t n = 1;
-    for (std::size_t i = pb.m; i-- > j && n > 0;) {
-        const u128 P = w.prefixe[i];
-        const u64 seuil = P >= pb.T ? 0 : static_cast<u64>(pb.T - P);
-        n = etend_liste(S + cur * capa, M + cur * capa, n, w.items[i], seuil, pb.T, S + nxt * capa, M + nxt * capa,
-                        capa, p);
-        std::swap(cur, nxt);
-        pr.point();
-    }
-    xs = S + cur * capa;
-    ms = M + cur * capa;
-    return n;
-}
 
 Issue PlanListes::execute(Demande& d, mpz_class& resultat) {
     Atelier& w = d.w;
     const Probleme& pb = d.pb;
-    if (feuilles_ == 0) {
+    const std::size_t feuilles = c_.feuilles;
+    if (feuilles == 0) {
         resultat = 0;  // no queue sum can be completed
         return Issue::fait;
     }
-    etapes_croissantes(w, pb, j_);
-    u64* F = w.table.obtenir(d.ctx, hi_ + 1);  // windows only grow upwards
+    etapes_croissantes(w, pb, c_.j);
+    Emprunt table(w.tampons, c_.hi + 1);
+    u64* F = table.obtenir(d.ctx, c_.hi + 1);  // windows only grow upwards
     if (!F) return Issue::memoire;
     Progres pr(d.ctx.suivi());
-    const u64 unites = unites_table(w.etapes.data(), w.etapes.size()) + feuilles_;
+    const u64 unites = unites_table(w.etapes.data(), w.etapes.size()) + feuilles;
     pr.prevoit(unites * pb.modules);
-    const u64* xs = w.ls.p.get() + case_ * w.capa_liste;
-    const u64* ms = w.lm.p.get() + case_ * w.capa_liste;
-    resultat = par_modules(w, pb, F, pr, unites, [&](u64 p, bool& exact) {
-        u64 r;
-        if (p == 0 && bits_ >> 63 == 0) {
+    const u64* xs = listes_->sommes(c_.case_);
+    const u64* ms = listes_->mults(c_.case_);
+    Issue issue = Issue::fait;
+    resultat = par_modules(w, pb, w.etapes, F, pr, unites, [&](u64 p, bool& exact) {
+        u64 r = 0;
+        if (p == 0 && c_.bits >> 63 == 0) {
             // No multiplicity has wrapped: the sum of the products on 192
             // bits says whether it is the count itself.
             Somme192 s;
-            for (std::size_t i = 0; i < feuilles_; ++i) s.ajoute(F[pb.T - xs[i]], ms[i]);
+            for (std::size_t i = 0; i < feuilles; ++i) s.ajoute(F[pb.T - xs[i]], ms[i]);
             exact = s.retenues == 0 && s.bas >> 64 == 0;
             r = static_cast<u64>(s.bas);
-        } else if (p == 0 || pb.m - j_ <= kQueueMax) {
+        } else if (p == 0 || pb.m - c_.j <= kQueueMax) {
             // Multiplicities exact, or right modulo 2^64.
-            r = somme_feuilles(F, pb.T, xs, ms, feuilles_, p);
+            r = somme_feuilles(F, pb.T, xs, ms, feuilles, p);
         } else {
-            const u64 *xp, *mp;
-            const std::size_t nl = liste_queue(w, pb, j_, p, xp, mp, case_, pr);
-            r = somme_feuilles(F, pb.T, xp, mp, nl, p);
+            // The list again with its multiplicities modulo p, beside the
+            // one kept: the same merges and bounds, so the same sums.
+            listes_->commence(c_.case_);
+            for (std::size_t i = pb.m; i-- > c_.j && listes_->taille(listes_->courante()) > 0;) {
+                if (listes_->ajoute(d.ctx, w.items[i], seuil_de(w, pb, i), pb.T, p, c_.case_) !=
+                    Listes::Fusion::faite)
+                    issue = Issue::memoire;  // cannot happen: no list is longer than the one kept
+                pr.point();
+            }
+            const int l = listes_->courante();
+            r = somme_feuilles(F, pb.T, listes_->sommes(l), listes_->mults(l), listes_->taille(l), p);
         }
-        pr.avance(feuilles_);
+        pr.avance(feuilles);
         return r;
     });
-    return Issue::fait;
+    return issue;
+}
+
+std::unique_ptr<Plan> plan_de(const Coupe& c, std::unique_ptr<Listes> l) {
+    return std::make_unique<PlanListes>(c, std::move(l));
+}
+
+// Cost of the plan at j once the lists cost liste and the last holds n
+// sums: the table, the lists (built again for each prime modulus past
+// kQueueMax items), one table read per entry and modulus.
+double cout_coupe(const Demande& d, std::size_t j, double liste, double n) {
+    const double K = static_cast<double>(d.pb.modules);
+    return K * d.w.cout_prefixe[j] + liste * (d.pb.m - j > kQueueMax ? K : 1.0) + K * couts::kFeuille * n;
 }
 
 // Grows the lists of queue sums, largest item first, pricing each length k
-// (j = m - k, for j <= jmax) and keeping the best list in a slot of w.ls /
-// w.lm. Stops when the lists alone cost more than the best plan, when the
-// cost rises past its minimum, when a list would pass kCapaciteListe, or
-// when lists that keep doubling cannot reach a usable split. With impose,
-// builds exactly the list for items[0..jmax) in the table.
-std::optional<Coupe> grandit(Demande& d, std::size_t jmax, bool impose) {
+// (j = m - k, for j <= jmax) and keeping the best list. Stops when the lists
+// alone cost more than the best plan, when the cost rises past its minimum,
+// when a list would pass kCapaciteListe, or when lists that keep doubling
+// cannot reach a usable split.
+std::unique_ptr<Plan> cherche(Demande& d, std::size_t jmax) {
     Atelier& w = d.w;
     const Probleme& pb = d.pb;
-    const double K = static_cast<double>(pb.modules);
     const Progres pr(d.ctx.suivi());
+    auto l = std::make_unique<Listes>(w.tampons, d.ctx);
+    if (!l->pret()) return nullptr;
     std::optional<Coupe> best;
     double cout_best = d.plafond;
     const std::size_t m = pb.m;
-    const std::size_t cap = kCapaciteListe;
-    // Start with the buffers at hand (most lists stay short); they grow on
-    // demand. Slot i of a buffer starts at i * capa.
-    std::size_t capa = std::min(cap, std::max<std::size_t>(1024, std::min(w.ls.n, w.lm.n) / 3));
-    w.capa_liste = capa;
-    u64* S = w.ls.obtenir(d.ctx, 3 * capa);
-    u64* M = S ? w.lm.obtenir(d.ctx, 3 * capa) : nullptr;
-    if (!S || !M) return std::nullopt;
-    int cur = 0, nxt = 1;
-    S[0] = 0;
-    M[0] = 1;
-    std::size_t n = 1;
+    l->commence(-1);
     double liste = 0;  // cost of the lists so far
     double cout_prec = kInfini;
     int hausses = 0;
     double taille[4] = {1, 1, 1, 1};  // the last four list sizes
     u64 bits = 0;                     // the multiplicities so far, ORed
-    const u64 T = pb.T;
-    const std::size_t kmax = impose ? m - jmax : m;
-    for (std::size_t k = 1; k <= kmax; ++k) {
+    for (std::size_t k = 1; k <= m; ++k) {
         const std::size_t j = m - k;
-        const u128 P = w.prefixe[j];  // what the table can add
-        const u64 seuil = P >= T ? 0 : static_cast<u64>(T - P);
-        if (!impose) {
-            // The sums of the current list that the next one keeps bound its
-            // size from below: a merge that would surely end the search is
-            // not made.
-            const u64* s = S + cur * capa;
+        const u64 seuil = seuil_de(w, pb, j);
+        // The sums of the current list that the next one keeps bound its
+        // size from below: a merge that would surely end the search is not
+        // made.
+        {
+            const int c = l->courante();
+            const u64* s = l->sommes(c);
+            const std::size_t n = l->taille(c);
             const double garde = static_cast<double>(s + n - std::lower_bound(s, s + n, seuil));
             const double liste2 = liste + garde * couts::kListe + couts::kFusion;
-            if (liste2 >= cout_best || liste2 >= kPartListes * d.plafond) break;
+            if (liste2 >= cout_best || liste2 >= couts::kPartListes * d.plafond) break;
             if (hausses == 1 && j <= jmax) {
-                const double c = K * w.cout_prefixe[j] + liste2 * (k > kQueueMax ? K : 1.0) +
-                                 K * couts::kFeuille * garde;
-                if (c > cout_prec && c > cout_best) break;
+                const double c2 = cout_coupe(d, j, liste2, garde);
+                if (c2 > cout_prec && c2 > cout_best) break;
             }
         }
-        std::size_t n2;
-        for (;;) {
-            n2 = etend_liste(S + cur * capa, M + cur * capa, n, w.items[j], seuil, T, S + nxt * capa, M + nxt * capa,
-                             capa, 0);
-            if (n2 <= capa || capa == cap) break;
-            // Grow the three slots, keeping the current list and the best.
-            const std::size_t capa2 = std::min(cap, capa * 4);
-            Tampon s2, m2;
-            u64* S2 = s2.obtenir(d.ctx, 3 * capa2);
-            u64* M2 = S2 ? m2.obtenir(d.ctx, 3 * capa2) : nullptr;
-            if (!S2 || !M2) return best;
-            std::copy(S + cur * capa, S + cur * capa + n, S2 + cur * capa2);
-            std::copy(M + cur * capa, M + cur * capa + n, M2 + cur * capa2);
-            if (best && best->case_ != cur) {
-                const int b = best->case_;
-                std::copy(S + b * capa, S + b * capa + best->feuilles, S2 + b * capa2);
-                std::copy(M + b * capa, M + b * capa + best->feuilles, M2 + b * capa2);
-            }
-            w.ls = std::move(s2);
-            w.lm = std::move(m2);
-            S = S2;
-            M = M2;
-            capa = capa2;
-            w.capa_liste = capa;
-        }
-        if (n2 > capa) break;
+        if (l->ajoute(d.ctx, w.items[j], seuil, pb.T, 0, best ? best->case_ : -1) != Listes::Fusion::faite) break;
         pr.point();
-        // The list just merged becomes the current one; the next goes to a
-        // slot that holds neither it nor the best list.
-        cur = nxt;
-        nxt = autre_case(cur, best ? best->case_ : cur);
-        n = n2;
+        const int cur = l->courante();
+        const std::size_t n = l->taille(cur);
         // Past kQueueMax items the multiplicities may wrap: watched.
         if (k > kQueueMax)
-            for (std::size_t i = 0; i < n; ++i) bits |= M[cur * capa + i];
+            for (std::size_t i = 0; i < n; ++i) bits |= l->mults(cur)[i];
         liste += static_cast<double>(n) * couts::kListe + couts::kFusion;
-        if ((liste >= cout_best || liste >= kPartListes * d.plafond) && !impose) break;
+        if (liste >= cout_best || liste >= couts::kPartListes * d.plafond) break;
         taille[k % 4] = static_cast<double>(n);
-        if (m - k > jmax && n >= (std::size_t{1} << 16) && !impose) {
-            // No usable split yet (the table over items[0..m-k) does not fit).
+        if (j > jmax && n >= (std::size_t{1} << 16)) {
+            // No usable split yet (the table over items[0..j) does not fit).
             // Lists that still nearly double at each item once they are long
             // (sums with few coincidences; the lists of divisor sets double
             // at first, then level off) are projected up to the first usable
@@ -219,48 +257,58 @@ std::optional<Coupe> grandit(Demande& d, std::size_t jmax, bool impose) {
             if (rho > 1.8) {
                 const double fin = static_cast<double>(n) * std::pow(rho, reste);
                 const double somme = static_cast<double>(n) * rho * (std::pow(rho, reste) - 1) / (rho - 1);
-                if (fin > static_cast<double>(cap) || liste + somme * couts::kListe >= cout_best) break;
+                if (fin > static_cast<double>(kCapaciteListe) || liste + somme * couts::kListe >= cout_best) break;
             }
         }
         if (n == 0) {
             // No useful queue sum: the count is 0, whatever the table says.
-            best = Coupe{j, 0, 0, 0, 2, 0, liste};
+            best = Coupe{j, 0, 0, 0, cur, 0, liste};
             break;
         }
         if (j > jmax) continue;  // the table over items[0..j) does not fit
-        // Past kQueueMax items, each prime modulus builds the lists again.
-        const double c = K * w.cout_prefixe[j] + liste * (k > kQueueMax ? K : 1.0) +
-                         K * couts::kFeuille * static_cast<double>(n);
+        const double c = cout_coupe(d, j, liste, static_cast<double>(n));
         // Past the balance of table and lists the cost only rises.
         hausses = c > cout_prec ? hausses + 1 : 0;
         cout_prec = c;
-        if (hausses >= 2 && c > cout_best && !impose) break;
-        if (c < cout_best || impose) {
+        if (hausses >= 2 && c > cout_best) break;
+        if (c < cout_best) {
             std::size_t lo, hi;
             fenetre_apres(w, pb, j, lo, hi);
             best = Coupe{j, lo, hi, n, cur, bits, c};
             cout_best = c;
-            nxt = autre_case(cur, cur);
         }
     }
-    w.capa_liste = capa;
-    return best;
-}
-
-std::unique_ptr<PlanListes> croissance_liste(Demande& d, std::size_t jmax, bool impose) {
-    const std::optional<Coupe> c = grandit(d, jmax, impose);
-    return c ? std::make_unique<PlanListes>(*c) : nullptr;
+    if (!best) return nullptr;
+    return plan_de(*best, std::move(l));
 }
 
 }  // namespace
 
-std::unique_ptr<Plan> listes_en(Demande& d, std::size_t j) {
-    j = std::min(j, d.pb.m);
-    if (j == d.pb.m) return table_en(d, false);
-    if (auto plan = croissance_liste(d, j, true)) return plan;
-    return parcours_en(d, j);  // lists too long
+std::unique_ptr<Plan> plan_listes(Demande& d, std::size_t j) {
+    Atelier& w = d.w;
+    const Probleme& pb = d.pb;
+    j = std::min(j, pb.m);
+    auto l = std::make_unique<Listes>(w.tampons, d.ctx);
+    if (!l->pret()) return nullptr;
+    l->commence(-1);
+    double liste = 0;
+    u64 bits = 0;
+    const Progres pr(d.ctx.suivi());
+    for (std::size_t i = pb.m; i-- > j;) {
+        if (l->ajoute(d.ctx, w.items[i], seuil_de(w, pb, i), pb.T, 0, -1) != Listes::Fusion::faite) return nullptr;
+        pr.point();
+        const int cur = l->courante();
+        const std::size_t n = l->taille(cur);
+        if (pb.m - i > kQueueMax)
+            for (std::size_t x = 0; x < n; ++x) bits |= l->mults(cur)[x];
+        liste += static_cast<double>(n) * couts::kListe + couts::kFusion;
+        if (n == 0) break;
+    }
+    const int cur = l->courante();
+    const std::size_t n = l->taille(cur);
+    Coupe c{j, 0, 0, n, cur, bits, cout_coupe(d, j, liste, static_cast<double>(n))};
+    if (n) fenetre_apres(w, pb, j, c.lo, c.hi);
+    return plan_de(c, std::move(l));
 }
 
-std::unique_ptr<Plan> planifie_listes(Demande& d) {
-    return croissance_liste(d, j_max(d.w, d.pb, d.cellules_max), false);
-}
+std::unique_ptr<Plan> planifie_listes(Demande& d) { return cherche(d, j_max(d.w, d.pb, d.cellules_max)); }

@@ -17,19 +17,18 @@
 
 namespace {
 
-// Below this estimate the zigzag steps are not worth building.
-constexpr double kZigzagMin = 20e3;
-// The zigzag has never been seen below a third of the ascending table's cost
-// (0.35 on the N up to 10^6): not built when that would not win.
-constexpr double kZigzagGain = 0.3;
+// A doubling chain of the zigzag table: e, 2e, ..., 2^(k-1) e.
+struct Unite {
+    u64 e;
+    unsigned k;
+    u64 poids;  // their sum
+};
 
-// The zigzag steps in w.etapes_zz (when etapes); returns their cost.
-double plan_zigzag(Atelier& w, const Probleme& pb, bool etapes) {
+// The zigzag steps into etapes; returns their cost.
+double plan_zigzag(const Atelier& w, const Probleme& pb, std::vector<Etape>& etapes) {
     const std::vector<u64>& a = w.items;
     const std::size_t m = pb.m;
-    std::vector<Atelier::Unite>& unites = w.unites;
-    std::vector<Atelier::Unite>& ordre = w.ordre;
-    unites.clear();
+    std::vector<Unite> unites, ordre;
     if (pb.distincts) {
         // Chains from the items whose half is not an item, doubled while the
         // double is one; the half and the double are found by two cursors
@@ -57,7 +56,7 @@ double plan_zigzag(Atelier& w, const Probleme& pb, bool etapes) {
         for (std::size_t i = 0; i < m; ++i) unites.push_back({a[i], 1, a[i]});
     }
     // By weight, the smaller first item first among equal weights.
-    std::sort(unites.begin(), unites.end(), [](const Atelier::Unite& x, const Atelier::Unite& y) {
+    std::sort(unites.begin(), unites.end(), [](const Unite& x, const Unite& y) {
         return x.poids < y.poids || (x.poids == y.poids && x.e < y.e);
     });
     ordre.clear();
@@ -65,11 +64,11 @@ double plan_zigzag(Atelier& w, const Probleme& pb, bool etapes) {
     for (std::size_t i = unites.size(); i-- > 0;)
         if (i % 2 == 1) ordre.push_back(unites[i]);
 
-    if (etapes) w.etapes_zz.clear();
+    etapes.clear();
     const double ccell = couts::cellule(static_cast<std::size_t>(pb.T) + 1);
     Fenetre f{pb.T, 0, pb.total};
     double cout = 0;
-    for (const Atelier::Unite& u : ordre) {
+    for (const Unite& u : ordre) {
         Fenetre g = f;
         double c_items = 0;
         u64 x = u.e;
@@ -90,12 +89,12 @@ double plan_zigzag(Atelier& w, const Probleme& pb, bool etapes) {
         if (c_chaine < c_items) {
             f.avance(u.poids);
             cout += c_chaine;
-            if (etapes) w.etapes_zz.push_back({u.e, u.e << u.k, f.lo, f.hi});
+            etapes.push_back({u.e, u.e << u.k, f.lo, f.hi});
         } else {
             x = u.e;
             for (unsigned t = 0; t < u.k; ++t, x *= 2) {
                 f.avance(x);
-                if (etapes) w.etapes_zz.push_back({x, 0, f.lo, f.hi});
+                etapes.push_back({x, 0, f.lo, f.hi});
             }
             cout += c_items;
         }
@@ -103,23 +102,27 @@ double plan_zigzag(Atelier& w, const Probleme& pb, bool etapes) {
     return cout;
 }
 
+// The ascending table builds its steps when it runs; the zigzag keeps those
+// its pricing built.
 class PlanTable : public Plan {
 public:
     explicit PlanTable(bool zigzag) : zigzag_(zigzag) {}
-    const char* nom() const override { return zigzag_ ? "table en zigzag" : "table"; }
+    Methode methode() const override { return zigzag_ ? Methode::zigzag : Methode::table; }
+    // Its size is the target's: a smaller bound leaves it out.
+    bool reductible() const override { return false; }
 
     Issue execute(Demande& d, mpz_class& resultat) override {
         Atelier& w = d.w;
-        if (zigzag_)
-            w.etapes.swap(w.etapes_zz);
-        else
-            etapes_croissantes(w, d.pb, d.pb.m);
-        u64* F = w.table.obtenir(d.ctx, static_cast<std::size_t>(d.pb.T) + 1);
+        if (!zigzag_) etapes_croissantes(w, d.pb, d.pb.m);
+        const std::vector<Etape>& etapes = zigzag_ ? etapes_ : w.etapes;
+        const std::size_t cellules = static_cast<std::size_t>(d.pb.T) + 1;
+        Emprunt table(w.tampons, cellules);
+        u64* F = table.obtenir(d.ctx, cellules);
         if (!F) return Issue::memoire;
         Progres pr(d.ctx.suivi());
-        const u64 unites = unites_table(w.etapes.data(), w.etapes.size());
+        const u64 unites = unites_table(etapes.data(), etapes.size());
         pr.prevoit(unites * d.pb.modules);
-        resultat = par_modules(w, d.pb, F, pr, unites, [F, T = d.pb.T](u64, bool& exact) {
+        resultat = par_modules(w, d.pb, etapes, F, pr, unites, [F, T = d.pb.T](u64, bool& exact) {
             exact = true;
             return F[T];
         });
@@ -127,16 +130,18 @@ public:
         return Issue::fait;
     }
 
+    std::vector<Etape> etapes_;  // of the zigzag
+
 private:
     bool zigzag_;
 };
 
 }  // namespace
 
-std::unique_ptr<Plan> table_en(Demande& d, bool zigzag) {
+std::unique_ptr<Plan> plan_table(Demande& d, bool zigzag) {
     auto plan = std::make_unique<PlanTable>(zigzag);
     const double K = static_cast<double>(d.pb.modules);
-    plan->cout = K * (zigzag ? plan_zigzag(d.w, d.pb, true) : d.w.cout_prefixe[d.pb.m]);
+    plan->cout = K * (zigzag ? plan_zigzag(d.w, d.pb, plan->etapes_) : d.w.cout_prefixe[d.pb.m]);
     plan->octets = (static_cast<std::size_t>(d.pb.T) + 1) * sizeof(u64);
     return plan;
 }
@@ -144,15 +149,15 @@ std::unique_ptr<Plan> table_en(Demande& d, bool zigzag) {
 std::unique_ptr<Plan> planifie_table(Demande& d) {
     if (static_cast<u128>(d.pb.T) + 1 > d.cellules_max) return nullptr;
     if (static_cast<double>(d.pb.modules) * d.w.cout_prefixe[d.pb.m] >= d.plafond) return nullptr;
-    return table_en(d, false);
+    return plan_table(d, false);
 }
 
 std::unique_ptr<Plan> planifie_zigzag(Demande& d) {
     if (static_cast<u128>(d.pb.T) + 1 > d.cellules_max) return nullptr;
     // Asked after the other methods: built only when it may still beat them.
     const double croissant = static_cast<double>(d.pb.modules) * d.w.cout_prefixe[d.pb.m];
-    if (croissant <= kZigzagMin || kZigzagGain * croissant >= d.plafond) return nullptr;
-    auto zz = table_en(d, true);
+    if (croissant <= couts::kZigzagMin || couts::kZigzagGain * croissant >= d.plafond) return nullptr;
+    auto zz = plan_table(d, true);
     if (zz->cout >= std::min(croissant, d.plafond)) return nullptr;
     return zz;
 }

@@ -27,11 +27,11 @@ struct Banc {
         const auto g = facteurs(f);
         return moteur.compte(Entree{d, cible, g});
     }
-    // Only the plan that planificateur gives; its name in nom.
-    mpz_class impose(const std::vector<std::int64_t>& d, std::int64_t cible, const Planificateur& planificateur,
-                     const ListeFacteurs& f = {}, const char** nom = nullptr) {
+    // The count by one method imposed, and the method that ran.
+    Compte impose(const std::vector<std::int64_t>& d, std::int64_t cible, const Imposee& i,
+                  const ListeFacteurs& f = {}) {
         const auto g = facteurs(f);
-        return moteur.compte(Entree{d, cible, g}, std::span<const Planificateur>(&planificateur, 1), nom);
+        return moteur.denombre(Entree{d, cible, g}, i);
     }
 
     static std::vector<Facteur> facteurs(const ListeFacteurs& f) {
