@@ -51,7 +51,7 @@ void contre_moteur(const Facteurs& f) {
 
 }  // namespace
 
-TEST(Structure, ContreLaTablePleine) {
+TEST(Chiffres, ContreLaTablePleine) {
     // Every N up to 3000 with 2 to 20 proper divisors, abundant or not.
     for (std::int64_t n = 2; n <= 3000; ++n) {
         const auto d = verite::diviseurs_par_paires(n);
@@ -67,7 +67,7 @@ TEST(Structure, ContreLaTablePleine) {
     }
 }
 
-TEST(Structure, ContreLeMoteur) {
+TEST(Chiffres, ContreLeMoteur) {
     // 2^a p, 2^a q p, p^a M with small sigma(M), highly composite numbers.
     const std::int64_t premiers[] = {3, 5, 7, 11, 13, 17, 19, 23, 31, 43, 61, 71, 101, 127, 257};
     for (int a = 1; a <= 12; ++a)
@@ -86,7 +86,7 @@ TEST(Structure, ContreLeMoteur) {
         contre_moteur(f);  // 7560, 332640, 720720
 }
 
-TEST(Structure, DeuxPuissanceKFoisPremier) {
+TEST(Chiffres, DeuxPuissanceKFoisPremier) {
     // N = 2^k p, p odd prime below 2^(k+1): the chains j and j p (j below
     // 2^(k+1), and below 2^k for p) give floor((2^(k+1) - 1) / p) solutions.
     // Through the whole count, whichever method it picks.
@@ -101,7 +101,7 @@ TEST(Structure, DeuxPuissanceKFoisPremier) {
             }
 }
 
-TEST(Structure, BudgetCourtInterruption) {
+TEST(Chiffres, BudgetCourtInterruption) {
     const Facteurs f{{2, 20}, {8191, 1}};
     const auto d = verite::diviseurs_de_facteurs(f);
     const std::int64_t n = std::int64_t{8191} << 20;
