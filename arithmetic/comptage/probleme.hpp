@@ -82,7 +82,14 @@ struct Tampon {
     Tampon() = default;
     Tampon(Tampon&& o) noexcept : p(std::move(o.p)), n(o.n), budget(o.budget) { o.n = 0; }
     Tampon& operator=(Tampon&& o) noexcept;
-    ~Tampon() { rendre(); }
+    ~Tampon() {
+        if (p) rendre();
+    }
+    void echange(Tampon& o) noexcept {
+        std::swap(p, o.p);
+        std::swap(n, o.n);
+        std::swap(budget, o.budget);
+    }
 
     u64* obtenir(Contexte& c, std::size_t k);  // nullptr when memory or budget fails
     void rendre_si_gros(std::size_t max);       // frees it beyond max cells

@@ -121,20 +121,26 @@ struct Coupe {
     double cout = kInfini;
 };
 
+// The plan holds its lists from the first merge of its planning on.
 class PlanListes : public Plan {
 public:
-    PlanListes(const Coupe& c, std::unique_ptr<Listes> l) : c_(c), listes_(std::move(l)) {
-        cout = c.cout;
-        octets = c.feuilles ? (c.hi + 1) * sizeof(u64) : 0;
-    }
+    explicit PlanListes(Demande& d) : listes(d.w.tampons, d.ctx) {}
     Methode methode() const override { return Methode::listes; }
     // Its table is over items[0..j), j bounded by Demande::cellules_max.
     bool reductible() const override { return true; }
     Issue execute(Demande& d, mpz_class& resultat) override;
 
+    // The split kept, whose list is in listes.
+    void retient(const Coupe& c) {
+        c_ = c;
+        cout = c.cout;
+        octets = c.feuilles ? (c.hi + 1) * sizeof(u64) : 0;
+    }
+
+    Listes listes;
+
 private:
     Coupe c_;
-    std::unique_ptr<Listes> listes_;
 };
 
 Issue PlanListes::execute(Demande& d, mpz_class& resultat) {
@@ -152,8 +158,8 @@ Issue PlanListes::execute(Demande& d, mpz_class& resultat) {
     Progres pr(d.ctx.suivi());
     const u64 unites = unites_table(w.etapes.data(), w.etapes.size()) + feuilles;
     pr.prevoit(unites * pb.modules);
-    const u64* xs = listes_->sommes(c_.case_);
-    const u64* ms = listes_->mults(c_.case_);
+    const u64* xs = listes.sommes(c_.case_);
+    const u64* ms = listes.mults(c_.case_);
     Issue issue = Issue::fait;
     resultat = par_modules(w, pb, w.etapes, F, pr, unites, [&](u64 p, bool& exact) {
         u64 r = 0;
@@ -170,24 +176,20 @@ Issue PlanListes::execute(Demande& d, mpz_class& resultat) {
         } else {
             // The list again with its multiplicities modulo p, beside the
             // one kept: the same merges and bounds, so the same sums.
-            listes_->commence(c_.case_);
-            for (std::size_t i = pb.m; i-- > c_.j && listes_->taille(listes_->courante()) > 0;) {
-                if (listes_->ajoute(d.ctx, w.items[i], seuil_de(w, pb, i), pb.T, p, c_.case_) !=
+            listes.commence(c_.case_);
+            for (std::size_t i = pb.m; i-- > c_.j && listes.taille(listes.courante()) > 0;) {
+                if (listes.ajoute(d.ctx, w.items[i], seuil_de(w, pb, i), pb.T, p, c_.case_) !=
                     Listes::Fusion::faite)
                     issue = Issue::memoire;  // cannot happen: no list is longer than the one kept
                 pr.point();
             }
-            const int l = listes_->courante();
-            r = somme_feuilles(F, pb.T, listes_->sommes(l), listes_->mults(l), listes_->taille(l), p);
+            const int l = listes.courante();
+            r = somme_feuilles(F, pb.T, listes.sommes(l), listes.mults(l), listes.taille(l), p);
         }
         pr.avance(feuilles);
         return r;
     });
     return issue;
-}
-
-std::unique_ptr<Plan> plan_de(const Coupe& c, std::unique_ptr<Listes> l) {
-    return std::make_unique<PlanListes>(c, std::move(l));
 }
 
 // Cost of the plan at j once the lists cost liste and the last holds n
@@ -207,7 +209,8 @@ std::unique_ptr<Plan> cherche(Demande& d, std::size_t jmax) {
     Atelier& w = d.w;
     const Probleme& pb = d.pb;
     const Progres pr(d.ctx.suivi());
-    auto l = std::make_unique<Listes>(w.tampons, d.ctx);
+    auto plan = std::make_unique<PlanListes>(d);
+    Listes* l = &plan->listes;
     if (!l->pret()) return nullptr;
     std::optional<Coupe> best;
     double cout_best = d.plafond;
@@ -279,7 +282,8 @@ std::unique_ptr<Plan> cherche(Demande& d, std::size_t jmax) {
         }
     }
     if (!best) return nullptr;
-    return plan_de(*best, std::move(l));
+    plan->retient(*best);
+    return plan;
 }
 
 }  // namespace
@@ -288,7 +292,8 @@ std::unique_ptr<Plan> plan_listes(Demande& d, std::size_t j) {
     Atelier& w = d.w;
     const Probleme& pb = d.pb;
     j = std::min(j, pb.m);
-    auto l = std::make_unique<Listes>(w.tampons, d.ctx);
+    auto plan = std::make_unique<PlanListes>(d);
+    Listes* l = &plan->listes;
     if (!l->pret()) return nullptr;
     l->commence(-1);
     double liste = 0;
@@ -308,7 +313,8 @@ std::unique_ptr<Plan> plan_listes(Demande& d, std::size_t j) {
     const std::size_t n = l->taille(cur);
     Coupe c{j, 0, 0, n, cur, bits, cout_coupe(d, j, liste, static_cast<double>(n))};
     if (n) fenetre_apres(w, pb, j, c.lo, c.hi);
-    return plan_de(c, std::move(l));
+    plan->retient(c);
+    return plan;
 }
 
 std::unique_ptr<Plan> planifie_listes(Demande& d) { return cherche(d, j_max(d.w, d.pb, d.cellules_max)); }

@@ -57,17 +57,26 @@ Tampon Reserve::prend(std::size_t k) {
         // The smallest that holds k; else the largest.
         if (c >= k ? (n >= k && n < c) : n > c) choix = i;
     }
-    Tampon t = std::move(libres_[choix]);
-    libres_.erase(libres_.begin() + static_cast<std::ptrdiff_t>(choix));
+    Tampon t;
+    t.echange(libres_[choix]);
+    libres_[choix].echange(libres_.back());
+    libres_.pop_back();
     return t;
 }
 
 void Reserve::rend(Tampon&& t) {
-    if (t.n) libres_.push_back(std::move(t));
+    if (t.n) {
+        libres_.emplace_back();
+        libres_.back().echange(t);
+    }
 }
 
 void Reserve::libere() { libres_.clear(); }
 
 void Reserve::libere_gros() {
-    std::erase_if(libres_, [](const Tampon& t) { return t.n > kGardeMax; });
+    for (std::size_t i = libres_.size(); i-- > 0;)
+        if (libres_[i].n > kGardeMax) {
+            libres_[i].echange(libres_.back());
+            libres_.pop_back();
+        }
 }
