@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "colonnes.hpp"
+#include "rendu.hpp"
 
 int lot(std::ostream& out, Equipe& e, const Lot& l, const Vidage& v) {
     e.rendu.colonnes = !l.blocs;

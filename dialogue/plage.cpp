@@ -18,9 +18,7 @@
 #include <thread>
 
 #include "calcul.hpp"
-#include "colonnes.hpp"
 #include "contexte.hpp"
-#include "diviseurs.hpp"
 #include "etat.hpp"
 #include "interruption.hpp"
 #include "moteur.hpp"
@@ -54,33 +52,17 @@ struct Partage {
     std::atomic<bool> vider{false};    // a block starts a long count
 };
 
-// N (in w) computed and written to out as r asks; true when its count was
-// left out for the limit.
-bool rend(Travail& w, Moteur& m, std::ostream& out, const Rendu& r) {
-    if (r.colonnes) return ligne_colonnes(w, m, out, r.filtre);
-    if (r.filtre == Filtre::tous) {
-        try {
-            calcul(w, m, out);
-        } catch (const CompteEcarte&) {
-            return true;
-        }
-        return false;
+// N computed in w and written to out as r asks, when the filter keeps it;
+// true when its count was left out for the limit.
+bool rend(Travail& w, Moteur& m, std::int64_t N, std::ostream& out, const Rendu& r) {
+    const Resultat x = evalue(w, m, N);
+    if (garde(x, r.filtre)) {
+        if (r.colonnes)
+            ligne(x, out);
+        else
+            bloc(x, out);
     }
-    // Only the abundant N, or those without solution.
-    diviseurs(w);
-    if (w.Smax <= static_cast<__int128>(w.SN)) {
-        remise(w);
-        return false;
-    }
-    std::ostringstream bloc;
-    bool ecarte = false;
-    try {
-        rapport(w, m, bloc);
-    } catch (const CompteEcarte&) {
-        ecarte = true;
-    }
-    if (r.filtre == Filtre::abondants || ecarte || w.ns == 0) out << bloc.str();
-    return ecarte;
+    return x.ecarte;
 }
 
 void fil(Partage& p, unsigned id, Travail& w, const Equipe& e, Suivi& s, std::int64_t nmin, std::atomic<bool>& ecartes) {
@@ -109,13 +91,11 @@ void fil(Partage& p, unsigned id, Travail& w, const Equipe& e, Suivi& s, std::in
         // Its place in the order of the range: the budget serves the
         // smallest N first.
         ctx.commence(static_cast<std::uint64_t>(N));
-        w.N = N;
-        w.S = N;
         std::string bloc;
         std::exception_ptr erreur;
         try {
             out.str(std::string());
-            if (rend(w, moteur, out, e.rendu)) ecartes = true;
+            if (rend(w, moteur, N, out, e.rendu)) ecartes = true;
             bloc = out.str();
         } catch (const Interruption&) {
             break;

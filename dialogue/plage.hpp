@@ -11,16 +11,13 @@
 
 #include "budget.hpp"
 #include "controle.hpp"
+#include "rendu.hpp"
 #include "travail.hpp"
 #include "vidage.hpp"
 
-// Which N of a range are written.
-enum class Filtre { tous, abondants, bizarres };
-
 // How each N is written: the dialogue's block, or one line of columns
-// separated by tabs (N, class, number and sum of the proper divisors,
-// solutions of an abundant N); only the N the filter keeps; a count
-// estimated above limite nanoseconds left out ("?").
+// (rendu.hpp); only the N the filter keeps; a count estimated above limite
+// nanoseconds left out ("?").
 struct Rendu {
     bool colonnes = false;
     Filtre filtre = Filtre::tous;
