@@ -17,6 +17,7 @@
 #include <system_error>
 #include <thread>
 
+#include "avancement.hpp"
 #include "calcul.hpp"
 #include "contexte.hpp"
 #include "etat.hpp"
@@ -117,61 +118,6 @@ void fil(Partage& p, unsigned id, Travail& w, const Equipe& e, Suivi& s, std::in
 }
 
 double secondes(horloge::duration d) { return std::chrono::duration<double>(d).count(); }
-
-// What the status line shows: the count of the N waited for when its work
-// is known, else the range, else the time spent on that N.
-class Etat {
-public:
-    Etat(std::int64_t nmin, std::uint64_t total) : nmin_(nmin), total_(total), debut_(horloge::now()) {}
-
-    // ecrits: blocks written, the last one at depuis (or the range began).
-    std::string texte(std::uint64_t ecrits, horloge::time_point depuis, const Suivi* s) {
-        const auto t = horloge::now();
-        const std::int64_t N = nmin_ + static_cast<std::int64_t>(ecrits);
-        if (N != N_) {
-            N_ = N;
-            prevu_ = 0;
-        }
-        if (s && s->N.load() == N && s->prevu.load() > 0) {
-            const std::uint64_t prevu = s->prevu.load();
-            const double fait = static_cast<double>(std::min(s->fait.load(), prevu));
-            if (prevu != prevu_) {  // a new plan: the rate starts again
-                prevu_ = prevu;
-                t0_ = t;
-                f0_ = fait;
-            }
-            const double fraction = fait / static_cast<double>(prevu);
-            const double dt = secondes(t - t0_);
-            double reste = -1;
-            if (fait > f0_ && dt > 0.5) reste = (static_cast<double>(prevu) - fait) * dt / (fait - f0_);
-            return texte_etat(N, fraction, reste, false) + plage(ecrits, t);
-        }
-        if (total_ > 1 && ecrits > 0) {
-            const double fraction = static_cast<double>(ecrits) / static_cast<double>(total_);
-            const double reste = secondes(t - debut_) * static_cast<double>(total_ - ecrits) / static_cast<double>(ecrits);
-            return texte_etat(N, fraction, reste, true);
-        }
-        return texte_etat_duree(N, secondes(t - depuis)) + plage(ecrits, t);
-    }
-
-private:
-    // Beside the count's own progress: the N of the range written, the rate,
-    // and the time left at that rate.
-    std::string plage(std::uint64_t ecrits, horloge::time_point t) const {
-        if (total_ <= 1 || ecrits == 0) return std::string();
-        const double dt = secondes(t - debut_);
-        const double debit = static_cast<double>(ecrits) / (dt > 0 ? dt : 1);
-        return " ; " + texte_plage(ecrits, total_, debit);
-    }
-
-    std::int64_t nmin_;
-    std::uint64_t total_;
-    horloge::time_point debut_;
-    std::int64_t N_ = 0;
-    std::uint64_t prevu_ = 0;
-    horloge::time_point t0_{};
-    double f0_ = 0;
-};
 
 // The writer: takes the finished blocks in order and writes them; arrete()
 // stops and joins the threads. Returns as calcul_plage does.
