@@ -19,7 +19,6 @@
 #include "arguments.hpp"
 #include "boucle.hpp"
 #include "plage.hpp"
-#include "premiers.hpp"
 #include "suivi.hpp"
 #include "verites.hpp"
 
@@ -27,11 +26,8 @@ namespace {
 
 // The whole dialogue on entree, with a pool of fils threads.
 std::string joue(const std::string& entree, std::size_t fils) {
-    Travail w;
-    amorce(w);
     Budget budget;
-    Equipe e(budget);
-    e.travaux.assign(fils, w);
+    Equipe e(budget, static_cast<unsigned>(fils));
     std::istringstream in(entree);
     std::ostringstream out;
     EXPECT_EQ(dialogue(in, out, e, Vidage{}), 1);
