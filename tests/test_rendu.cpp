@@ -146,6 +146,11 @@ TEST(Rendu, CompteEcarte) {
         EXPECT_TRUE(ecartes.back().ecarte) << n;
         EXPECT_EQ(ecartes.back().classe, Classe::abondant) << n;
     }
+    // Not asked to count, 360 is classified and not left out.
+    const Resultat sans = evalue(w, moteur, 360, false);
+    EXPECT_EQ(sans.classe, Classe::abondant);
+    EXPECT_FALSE(sans.ecarte);
+    EXPECT_EQ(sans.somme, 810);
     for (std::int64_t n : {1, 6, 7, 28, 1024}) {
         const Resultat r = evalue(w, moteur, n);
         EXPECT_FALSE(r.ecarte) << n;
