@@ -8,7 +8,7 @@
 #include <limits>
 #include <ostream>
 
-#include "plage.hpp"
+#include "rendu.hpp"
 
 // A range computed without the dialogue: MIN MAX and the options before them.
 struct Lot {

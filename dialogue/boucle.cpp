@@ -71,6 +71,6 @@ int boucle(std::istream& in, std::ostream& out, Plage&& plage) {
 int dialogue(std::istream& in, std::ostream& out, Equipe& e, const Vidage& v) {
     return boucle(in, out, [&](Console& c) {
         std::int64_t nmin = 0, nmax = 0;
-        return demande_bornes(c, nmin, nmax) && calcul_plage(c, nmin, nmax, e, v);
+        return demande_bornes(c, nmin, nmax) && calcul_plage(c.out, nmin, nmax, e, Rendu{}, v).sortie_ok;
     });
 }

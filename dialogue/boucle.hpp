@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The calculation loop: banner, bounds of the range, the blocks of the range
-// computed by the threads of an Equipe (plage.hpp), and the new-calculation
+// computed by the threads of an Equipe (equipe.hpp, plage.hpp), and the new-calculation
 // question.
 #pragma once
 
@@ -9,7 +9,7 @@
 
 #include "vidage.hpp"
 
-struct Equipe;
+class Equipe;
 
 // The whole dialogue, from the banner to the answer 0 or the end of input,
 // each range computed by the threads of e: Ctrl-C back to the

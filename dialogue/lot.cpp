@@ -2,18 +2,16 @@
 // A range without the dialogue.
 #include "lot.hpp"
 
-#include <sstream>
-
-#include "colonnes.hpp"
+#include "plage.hpp"
+#include "rendu.hpp"
 
 int lot(std::ostream& out, Equipe& e, const Lot& l, const Vidage& v) {
-    e.rendu.colonnes = !l.blocs;
-    e.rendu.filtre = l.filtre;
-    e.rendu.limite = l.limite * 1e9;  // the engine's estimates are in nanoseconds
+    Rendu r;
+    r.colonnes = !l.blocs;
+    r.filtre = l.filtre;
+    r.limite = l.limite * 1e9;  // the engine's estimates are in nanoseconds
     if (!l.blocs && l.entete) out << kEnteteColonnes;
-    std::istringstream rien;
-    Console c(rien, out);
-    calcul_plage(c, l.nmin, l.nmax, e, v);
+    const Bilan b = calcul_plage(out, l.nmin, l.nmax, e, r, v);
     out.flush();
-    return e.ecartes ? kStatutEcartes : kStatutComplet;
+    return b.ecartes ? kStatutEcartes : kStatutComplet;
 }

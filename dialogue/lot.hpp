@@ -7,7 +7,7 @@
 #include <ostream>
 
 #include "arguments.hpp"
-#include "plage.hpp"
+#include "equipe.hpp"
 #include "vidage.hpp"
 
 // Status of a range without the dialogue: every line written, some counts
@@ -15,6 +15,6 @@
 constexpr int kStatutComplet = 0;
 constexpr int kStatutEcartes = 4;
 
-// Writes the range of l to out with the team e (its rendu set from l).
-// Returns kStatutComplet or kStatutEcartes; a failed write shows on out.
+// Writes the range of l to out with the threads of e. Returns
+// kStatutComplet or kStatutEcartes; a failed write shows on out.
 int lot(std::ostream& out, Equipe& e, const Lot& l, const Vidage& v);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Entry point: the command line, then the work tables of the computing
-// threads, the prime table, Ctrl-C, and the dialogue on standard input and
+// Entry point: the command line, then the computing threads with their work
+// tables and the memory budget, Ctrl-C, and the dialogue on standard input and
 // output.
 #include <cerrno>
 #include <csignal>
@@ -16,14 +16,12 @@
 
 #include "arguments.hpp"
 #include "boucle.hpp"
+#include "equipe.hpp"
 #include "etat.hpp"
 #include "interruption.hpp"
 #include "limites.hpp"
 #include "lot.hpp"
-#include "plage.hpp"
-#include "premiers.hpp"
 #include "sortie.hpp"
-#include "travail.hpp"
 
 int main(int argc, char** argv) {
     Lot l;
@@ -72,11 +70,7 @@ int main(int argc, char** argv) {
             octets = budget_permis(voulu, fils);
         }
         Budget budget(octets);
-        Travail w;
-        amorce(w);
-        Equipe e(budget);
-        e.travaux.assign(fils, w);
-        e.ligne_etat = isatty(STDERR_FILENO) == 1 && terminal_adressable(std::getenv("TERM"));
+        Equipe e(budget, fils, isatty(STDERR_FILENO) == 1 && terminal_adressable(std::getenv("TERM")));
         Vidage v;
         v.chaque_bloc = isatty(STDOUT_FILENO) == 1;
         statut = commande == Commande::lot ? lot(out, e, l, v) : dialogue(std::cin, out, e, v);

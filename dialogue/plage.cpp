@@ -1,26 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The pool of a range and its ordered writer. The calling thread writes:
+// The workers of a range and its ordered writer. The calling thread writes:
 // it takes the finished blocks in order, waking every few milliseconds (or
 // when the look-ahead is half full, when a count estimated long starts, or
-// at the range's last block),
-// and meanwhile draws the status line and watches for Ctrl-C.
+// at the range's last block), and meanwhile draws the status line and
+// watches for Ctrl-C.
 #include "plage.hpp"
 
-#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
-#include <ostream>
 #include <sstream>
 #include <string>
-#include <system_error>
-#include <thread>
+#include <vector>
 
+#include "avancement.hpp"
 #include "calcul.hpp"
-#include "colonnes.hpp"
 #include "contexte.hpp"
-#include "diviseurs.hpp"
 #include "etat.hpp"
 #include "interruption.hpp"
 #include "moteur.hpp"
@@ -38,54 +35,45 @@ constexpr auto kSomme = std::chrono::milliseconds(5);
 constexpr double kAvantEtat = 1.0;
 constexpr double kEntreEtats = 0.25;
 
+double secondes(horloge::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// One N of the look-ahead, at the index of the range modulo kAvance.
+struct Case {
+    std::string bloc;
+    bool pret = false;            // computed, not yet taken by the writer
+    std::exception_ptr erreur;    // the count failed
+    unsigned fil = 0;             // the thread computing it
+};
+
+// What the workers of a range and its writer share.
 struct Partage {
+    Partage(std::int64_t n, std::uint64_t t, Budget& b, const Rendu& r, std::size_t fils)
+        : nmin(n), total(t), budget(b), rendu(r), suivis(fils) {}
+
+    const std::int64_t nmin;
+    const std::uint64_t total;  // number of N in the range
+    Budget& budget;
+    const Rendu& rendu;
+    std::vector<Suivi> suivis;  // the progress of each thread's count
+
     std::mutex m;
     std::condition_variable fils;      // workers wait for room or the end
     std::condition_variable ecrivain;  // the writer waits for blocks
-    std::uint64_t total = 0;           // number of N in the range
     std::uint64_t suivant = 0;         // next index handed out
     std::uint64_t ecrits = 0;          // blocks taken by the writer
     std::uint64_t termines = 0;        // blocks computed
     bool arret = false;
-    std::vector<std::string> blocs = std::vector<std::string>(kAvance);
-    std::vector<char> prets = std::vector<char>(kAvance, 0);
-    std::vector<std::exception_ptr> erreurs = std::vector<std::exception_ptr>(kAvance);
-    std::vector<unsigned> qui = std::vector<unsigned>(kAvance, 0);  // thread of each index
+    std::vector<Case> cases = std::vector<Case>(kAvance);
     std::atomic<bool> vider{false};    // a block starts a long count
+    std::atomic<bool> ecartes{false};  // some count was left out
 };
 
-// N (in w) computed and written to out as r asks; true when its count was
-// left out for the limit.
-bool rend(Travail& w, Moteur& m, std::ostream& out, const Rendu& r) {
-    if (r.colonnes) return ligne_colonnes(w, m, out, r.filtre);
-    if (r.filtre == Filtre::tous) {
-        try {
-            calcul(w, m, out);
-        } catch (const CompteEcarte&) {
-            return true;
-        }
-        return false;
-    }
-    // Only the abundant N, or those without solution.
-    diviseurs(w);
-    if (w.Smax <= static_cast<__int128>(w.SN)) {
-        remise(w);
-        return false;
-    }
-    std::ostringstream bloc;
-    bool ecarte = false;
-    try {
-        rapport(w, m, bloc);
-    } catch (const CompteEcarte&) {
-        ecarte = true;
-    }
-    if (r.filtre == Filtre::abondants || ecarte || w.ns == 0) out << bloc.str();
-    return ecarte;
-}
-
-void fil(Partage& p, unsigned id, Travail& w, const Equipe& e, Suivi& s, std::int64_t nmin, std::atomic<bool>& ecartes) {
-    Contexte ctx(e.budget, &s);
-    ctx.limite = e.rendu.limite;
+// The thread id's work: the next N free, computed in w and rendered, until
+// the range ends, the writer stops it, or a count fails.
+void fil(Partage& p, unsigned id, Travail& w) {
+    Suivi& s = p.suivis[id];
+    Contexte ctx(p.budget, &s);
+    ctx.limite = p.rendu.limite;
     // Before a long count the writer flushes what it has written already.
     ctx.avant_long = [&p] {
         p.vider.store(true);
@@ -100,23 +88,28 @@ void fil(Partage& p, unsigned id, Travail& w, const Equipe& e, Suivi& s, std::in
             p.fils.wait(l, [&p] { return p.arret || p.suivant >= p.total || p.suivant < p.ecrits + kAvance; });
             if (p.arret || p.suivant >= p.total) break;
             i = p.suivant++;
-            p.qui[i % kAvance] = id;
+            p.cases[i % kAvance].fil = id;
         }
-        const std::int64_t N = nmin + static_cast<std::int64_t>(i);
+        const std::int64_t N = p.nmin + static_cast<std::int64_t>(i);
         s.prevu.store(0);
         s.fait.store(0);
         s.N.store(N);
         // Its place in the order of the range: the budget serves the
         // smallest N first.
         ctx.commence(static_cast<std::uint64_t>(N));
-        w.N = N;
-        w.S = N;
-        std::string bloc;
+        std::string texte;
         std::exception_ptr erreur;
         try {
+            const Resultat r = evalue(w, moteur, N);
+            if (r.ecarte) p.ecartes = true;
             out.str(std::string());
-            if (rend(w, moteur, out, e.rendu)) ecartes = true;
-            bloc = out.str();
+            if (garde(r, p.rendu.filtre)) {
+                if (p.rendu.colonnes)
+                    ligne(r, out);
+                else
+                    bloc(r, out);
+            }
+            texte = out.str();
         } catch (const Interruption&) {
             break;
         } catch (...) {
@@ -125,9 +118,10 @@ void fil(Partage& p, unsigned id, Travail& w, const Equipe& e, Suivi& s, std::in
         ctx.termine();  // between counts: no other count waits behind this one
         s.N.store(0);
         std::lock_guard<std::mutex> l(p.m);
-        p.blocs[i % kAvance] = std::move(bloc);
-        p.erreurs[i % kAvance] = erreur;
-        p.prets[i % kAvance] = 1;
+        Case& c = p.cases[i % kAvance];
+        c.bloc = std::move(texte);
+        c.erreur = erreur;
+        c.pret = true;
         // The writer wakes for an error, a look-ahead half full, and the
         // range's last block (a short range does not wait for its timer).
         ++p.termines;
@@ -136,198 +130,162 @@ void fil(Partage& p, unsigned id, Travail& w, const Equipe& e, Suivi& s, std::in
     }
 }
 
-double secondes(horloge::duration d) { return std::chrono::duration<double>(d).count(); }
+// Stops the workers of p and waits for them; Ctrl-C ends the program again.
+void arrete(Partage& p, Equipe& e) {
+    {
+        std::lock_guard<std::mutex> l(p.m);
+        p.arret = true;
+    }
+    for (Suivi& s : p.suivis) s.arret.store(true);
+    p.fils.notify_all();
+    e.attend();
+    interruption_arme(false);
+}
 
-// What the status line shows: the count of the N waited for when its work
-// is known, else the range, else the time spent on that N.
-class Etat {
+// The writer: takes the finished blocks in order and writes them to out.
+class Ecrivain {
 public:
-    Etat(std::int64_t nmin, std::uint64_t total) : nmin_(nmin), total_(total), debut_(horloge::now()) {}
+    Ecrivain(std::ostream& out, Partage& p, Equipe& e, const Vidage& v)
+        : out_(out), p_(p), e_(e), v_(v), ligne_(e.ligne_etat()), etat_(p.nmin, p.total),
+          delai_(std::chrono::duration_cast<horloge::duration>(std::chrono::duration<double>(v.delai_max))) {}
 
-    // ecrits: blocks written, the last one at depuis (or the range began).
-    std::string texte(std::uint64_t ecrits, horloge::time_point depuis, const Suivi* s) {
-        const auto t = horloge::now();
-        const std::int64_t N = nmin_ + static_cast<std::int64_t>(ecrits);
-        if (N != N_) {
-            N_ = N;
-            prevu_ = 0;
-        }
-        if (s && s->N.load() == N && s->prevu.load() > 0) {
-            const std::uint64_t prevu = s->prevu.load();
-            const double fait = static_cast<double>(std::min(s->fait.load(), prevu));
-            if (prevu != prevu_) {  // a new plan: the rate starts again
-                prevu_ = prevu;
-                t0_ = t;
-                f0_ = fait;
+    // Until the range ends, output fails or Ctrl-C; the workers are stopped
+    // when it returns. A block's error is thrown again after the blocks
+    // before it, the workers still running.
+    Bilan ecrit() {
+        while (bilan_.ecrits < p_.total) {
+            std::exception_ptr erreur = prend();
+            if (!lot_.empty()) p_.fils.notify_all();
+            if (!ecrit_lot()) {
+                ligne_.efface();
+                arrete(p_, e_);
+                return fin(false);
             }
-            const double fraction = fait / static_cast<double>(prevu);
-            const double dt = secondes(t - t0_);
-            double reste = -1;
-            if (fait > f0_ && dt > 0.5) reste = (static_cast<double>(prevu) - fait) * dt / (fait - f0_);
-            return texte_etat(N, fraction, reste, false) + plage(ecrits, t);
+            if (erreur) {
+                ligne_.efface();
+                out_.flush();
+                std::rethrow_exception(erreur);  // the caller stops the workers
+            }
+            if (bilan_.ecrits == p_.total) break;
+            const auto t = horloge::now();
+            // Written blocks reach the reader before a long count, and never
+            // stay in the buffer longer than the delay.
+            const bool long_compte = p_.vider.exchange(false);
+            if (en_attente_ && (long_compte || t - vide_ >= delai_)) vide(t);
+            if (interruption_demandee()) {
+                ligne_.efface();
+                arrete(p_, e_);
+                out_ << "\n \n \t Calcul interrompu a N = " << p_.nmin + static_cast<std::int64_t>(bilan_.ecrits)
+                     << " . ";
+                out_.flush();
+                bilan_.arrete = true;
+                return fin(static_cast<bool>(out_));
+            }
+            dessine(t);
         }
-        if (total_ > 1 && ecrits > 0) {
-            const double fraction = static_cast<double>(ecrits) / static_cast<double>(total_);
-            const double reste = secondes(t - debut_) * static_cast<double>(total_ - ecrits) / static_cast<double>(ecrits);
-            return texte_etat(N, fraction, reste, true);
-        }
-        return texte_etat_duree(N, secondes(t - depuis)) + plage(ecrits, t);
+        ligne_.efface();
+        arrete(p_, e_);
+        return fin(static_cast<bool>(out_));
     }
 
 private:
-    // Beside the count's own progress: the N of the range written, the rate,
-    // and the time left at that rate.
-    std::string plage(std::uint64_t ecrits, horloge::time_point t) const {
-        if (total_ <= 1 || ecrits == 0) return std::string();
-        const double dt = secondes(t - debut_);
-        const double debit = static_cast<double>(ecrits) / (dt > 0 ? dt : 1);
-        return " ; " + texte_plage(ecrits, total_, debit);
+    // Takes into lot_ the blocks ready in order, after waiting a little when
+    // none is; returns the error of the next block when it failed.
+    std::exception_ptr prend() {
+        lot_.clear();
+        std::unique_lock<std::mutex> l(p_.m);
+        auto pret = [&] { return p_.cases[p_.ecrits % kAvance].pret; };
+        if (!pret() && !p_.vider.load()) p_.ecrivain.wait_for(l, kSomme);
+        while (p_.ecrits < p_.total && pret()) {
+            Case& c = p_.cases[p_.ecrits % kAvance];
+            if (c.erreur) return c.erreur;
+            lot_.push_back(std::move(c.bloc));
+            c.bloc = std::string();
+            c.pret = false;
+            ++p_.ecrits;
+        }
+        return nullptr;
     }
 
-    std::int64_t nmin_;
-    std::uint64_t total_;
-    horloge::time_point debut_;
-    std::int64_t N_ = 0;
-    std::uint64_t prevu_ = 0;
-    horloge::time_point t0_{};
-    double f0_ = 0;
-};
-
-// The writer: takes the finished blocks in order and writes them; arrete()
-// stops and joins the threads. Returns as calcul_plage does.
-template <class Arret>
-bool ecrit_dans_l_ordre(Console& c, std::int64_t nmin, Partage& p, std::vector<Suivi>& suivis,
-                        bool ligne_etat, const Vidage& v, Arret& arrete) {
-    LigneEtat ligne(ligne_etat);
-    Etat etat(nmin, p.total);
-    const auto delai = std::chrono::duration_cast<horloge::duration>(std::chrono::duration<double>(v.delai_max));
-    const auto debut = horloge::now();
-    auto vide = debut;  // the prompt has just been flushed, unless the answers were typed ahead
-    auto dessin = debut;
-    auto dernier_bloc = debut;
-    bool en_attente = true;  // written but maybe not flushed
-    std::vector<std::string> lot;
-    std::uint64_t ecrits = 0;
-    std::exception_ptr erreur;
-
-    while (ecrits < p.total) {
-        lot.clear();
-        {
-            std::unique_lock<std::mutex> l(p.m);
-            auto prets = [&] { return p.prets[p.ecrits % kAvance] != 0; };
-            if (!prets() && !p.vider.load()) p.ecrivain.wait_for(l, kSomme);
-            while (p.ecrits < p.total && prets()) {
-                const std::uint64_t j = p.ecrits % kAvance;
-                if (p.erreurs[j]) {
-                    erreur = p.erreurs[j];
-                    break;
-                }
-                lot.push_back(std::move(p.blocs[j]));
-                p.blocs[j] = std::string();
-                p.prets[j] = 0;
-                ++p.ecrits;
-            }
-        }
-        if (!lot.empty()) p.fils.notify_all();
-        for (const std::string& bloc : lot) {
-            ligne.efface();
-            c.out << bloc;
-            ++ecrits;
+    // Writes lot_, flushing after each block or when the delay has passed;
+    // false as soon as out fails (a reader that went away ends it at once).
+    bool ecrit_lot() {
+        for (const std::string& b : lot_) {
+            ligne_.efface();
+            out_ << b;
+            ++bilan_.ecrits;
             const auto t = horloge::now();
-            dernier_bloc = t;
-            if (v.chaque_bloc || t - vide >= delai) {
-                c.out.flush();
-                vide = t;
-                en_attente = false;
-            } else {
-                en_attente = true;
-            }
-            // A reader that went away ends the dialogue at once.
-            if (!c.out) {
-                ligne.efface();
-                arrete();
-                return false;
-            }
+            dernier_bloc_ = t;
+            if (v_.chaque_bloc || t - vide_ >= delai_)
+                vide(t);
+            else
+                en_attente_ = true;
+            if (!out_) return false;
         }
-        if (erreur) {
-            ligne.efface();
-            c.out.flush();
-            std::rethrow_exception(erreur);  // the caller stops the threads
-        }
-        if (ecrits == p.total) break;
-        const auto t = horloge::now();
-        // Written blocks reach the reader before a long count, and never
-        // stay in the buffer longer than the delay.
-        const bool long_compte = p.vider.exchange(false);
-        if (en_attente && (long_compte || t - vide >= delai)) {
-            c.out.flush();
-            vide = t;
-            en_attente = false;
-        }
-        if (interruption_demandee()) {
-            ligne.efface();
-            arrete();
-            c.out << "\n \n \t Calcul interrompu a N = " << nmin + static_cast<std::int64_t>(ecrits) << " . ";
-            c.out.flush();
-            return static_cast<bool>(c.out);
-        }
-        if (ligne.actif() && secondes(t - debut) >= kAvantEtat && secondes(t - dessin) >= kEntreEtats) {
-            const Suivi* s = nullptr;
-            {
-                std::lock_guard<std::mutex> l(p.m);
-                if (p.suivant > ecrits) s = &suivis[p.qui[ecrits % kAvance]];
-            }
-            ligne.affiche(etat.texte(ecrits, dernier_bloc, s));
-            dessin = t;
-        }
+        return true;
     }
-    ligne.efface();
-    arrete();
-    return static_cast<bool>(c.out);
-}
+
+    void vide(horloge::time_point t) {
+        out_.flush();
+        vide_ = t;
+        en_attente_ = false;
+    }
+
+    // The status line, once the range has run a while, at most so often.
+    void dessine(horloge::time_point t) {
+        if (!ligne_.actif() || secondes(t - debut_) < kAvantEtat || secondes(t - dessin_) < kEntreEtats) return;
+        const Suivi* s = nullptr;
+        {
+            std::lock_guard<std::mutex> l(p_.m);
+            if (p_.suivant > bilan_.ecrits) s = &p_.suivis[p_.cases[bilan_.ecrits % kAvance].fil];
+        }
+        ligne_.affiche(etat_.texte(bilan_.ecrits, dernier_bloc_, s));
+        dessin_ = t;
+    }
+
+    Bilan fin(bool sortie_ok) {
+        bilan_.ecartes = p_.ecartes.load();
+        bilan_.sortie_ok = sortie_ok;
+        return bilan_;
+    }
+
+    std::ostream& out_;
+    Partage& p_;
+    Equipe& e_;
+    const Vidage& v_;
+    LigneEtat ligne_;
+    Etat etat_;
+    const horloge::duration delai_;
+    const horloge::time_point debut_ = horloge::now();
+    horloge::time_point vide_ = debut_;  // the prompt has just been flushed, unless the answers were typed ahead
+    horloge::time_point dessin_ = debut_;
+    horloge::time_point dernier_bloc_ = debut_;
+    bool en_attente_ = true;  // written but maybe not flushed
+    std::vector<std::string> lot_;
+    Bilan bilan_;
+};
 
 }  // namespace
 
-bool calcul_plage(Console& c, std::int64_t nmin, std::int64_t nmax, Equipe& e, const Vidage& v) {
-    Partage p;
+Bilan calcul_plage(std::ostream& out, std::int64_t nmin, std::int64_t nmax, Equipe& e, const Rendu& r,
+                   const Vidage& v) {
     // nmax - nmin < 2^63: no overflow, and the count of N fits.
-    p.total = static_cast<std::uint64_t>(nmax - nmin) + 1;
-    const std::size_t nfils = std::max<std::size_t>(1, e.travaux.size());
-    std::vector<Suivi> suivis(nfils);
-    std::vector<std::thread> fils;
+    Partage p(nmin, static_cast<std::uint64_t>(nmax - nmin) + 1, e.budget(), r, e.taille());
     // The blocks are written in increasing N: counts short of memory are
     // served in that order.
-    e.budget.ordonne(Ordre::croissant);
+    e.budget().ordonne(Ordre::croissant);
 
     interruption_arme(true);
-    for (unsigned k = 0; k < nfils; ++k) {
-        try {
-            fils.emplace_back(fil, std::ref(p), k, std::ref(e.travaux[k]), std::cref(e), std::ref(suivis[k]), nmin,
-                              std::ref(e.ecartes));
-        } catch (const std::system_error&) {
-            break;  // no more threads: the ones started do the work
-        }
-    }
-    auto arrete = [&] {
-        {
-            std::lock_guard<std::mutex> l(p.m);
-            p.arret = true;
-        }
-        for (Suivi& s : suivis) s.arret.store(true);
-        p.fils.notify_all();
-        for (std::thread& t : fils) t.join();
-        fils.clear();
-        interruption_arme(false);
-    };
-    if (fils.empty()) {
-        interruption_arme(false);
-        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-    }
-
     try {
-        return ecrit_dans_l_ordre(c, nmin, p, suivis, e.ligne_etat, v, arrete);
+        e.lance([&p](unsigned id, Travail& w) { fil(p, id, w); });
     } catch (...) {
-        arrete();  // the threads end before their shared state goes
+        interruption_arme(false);
+        throw;
+    }
+    try {
+        return Ecrivain(out, p, e, v).ecrit();
+    } catch (...) {
+        arrete(p, e);  // the workers end before their shared state goes
         throw;
     }
 }

@@ -1,46 +1,39 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A range computed by a small pool of threads: each N by whichever thread is
-// free, each block rendered to a string and written strictly in increasing
-// order, as soon as it and every block before it are done.
+// A range computed by the threads of an Equipe: each N by whichever thread
+// is free, each block rendered to a string and written strictly in
+// increasing order, as soon as it and every block before it are done.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <limits>
-#include <vector>
+#include <ostream>
 
-#include "budget.hpp"
-#include "controle.hpp"
-#include "travail.hpp"
+#include "equipe.hpp"
+#include "rendu.hpp"
 #include "vidage.hpp"
 
-// Which N of a range are written.
-enum class Filtre { tous, abondants, bizarres };
-
 // How each N is written: the dialogue's block, or one line of columns
-// separated by tabs (N, class, number and sum of the proper divisors,
-// solutions of an abundant N); only the N the filter keeps; a count
-// estimated above limite nanoseconds left out ("?").
+// (rendu.hpp); only the N the filter keeps; a count estimated above limite
+// nanoseconds left out ("?").
 struct Rendu {
     bool colonnes = false;
     Filtre filtre = Filtre::tous;
     double limite = std::numeric_limits<double>::infinity();
 };
 
-// The computing threads: one work table (prime table seeded) per thread,
-// and the memory budget of the program, which their counts share.
-struct Equipe {
-    explicit Equipe(Budget& b) : budget(b) {}
-    Budget& budget;
-    std::vector<Travail> travaux;
-    bool ligne_etat = false;  // show the status line on standard error
-    Rendu rendu;
-    std::atomic<bool> ecartes{false};  // some count was left out
+// What a range did.
+struct Bilan {
+    std::uint64_t ecrits = 0;  // N of the range done in order, from the first
+    bool ecartes = false;      // some count was left out for the limit
+    bool arrete = false;       // Ctrl-C stopped it
+    bool sortie_ok = true;     // out could still be written at the end
 };
 
-// Processes every N of [nmin, nmax] and writes the blocks to c.out under the
-// flush rules of v. Ctrl-C (interruption.hpp) stops it: the blocks written
-// are kept and a line says at which N the calculation was interrupted.
-// Returns false when output failed. A failure of a count that the engine
-// could not absorb is thrown again here, after the blocks before it.
-bool calcul_plage(Console& c, std::int64_t nmin, std::int64_t nmax, Equipe& e, const Vidage& v);
+// Processes every N of [nmin, nmax] with the threads of e and writes what r
+// asks to out under the flush rules of v, with the status line when e shows
+// it. Ctrl-C (interruption.hpp) stops it: the blocks written are kept and a
+// line says at which N the calculation was interrupted. A failure of a count
+// that the engine could not absorb is thrown again here, after the blocks
+// before it.
+Bilan calcul_plage(std::ostream& out, std::int64_t nmin, std::int64_t nmax, Equipe& e, const Rendu& r,
+                   const Vidage& v);

@@ -6,9 +6,8 @@
 #include <string>
 
 #include "boucle.hpp"
-#include "plage.hpp"
 #include "controle.hpp"
-#include "premiers.hpp"
+#include "equipe.hpp"
 
 namespace {
 
@@ -119,11 +118,8 @@ TEST(Dialogue, SessionsOctetParOctet) {
         {"", m}, {"5", m + M}, {"5 6", m + M + b5 + b6 + e}, {"5 6 1", m + M + b5 + b6 + e + m},
         {"9223372036854775806 9223372036854775807 0", m + M + haut + sommet + e},
     };
-    Travail w;
-    amorce(w);
     Budget budget;
-    Equipe equipe(budget);
-    equipe.travaux.assign(1, w);
+    Equipe equipe(budget, 1);
     for (const auto& [entree, attendu] : cas) {
         std::istringstream in(entree);
         std::ostringstream out;

@@ -11,7 +11,6 @@
 
 #include "boucle.hpp"
 #include "lot.hpp"
-#include "premiers.hpp"
 #include "verites.hpp"
 
 namespace {
@@ -22,11 +21,8 @@ struct Sortie {
 };
 
 Sortie joue_lot(const Lot& l, std::size_t fils = 2) {
-    Travail w;
-    amorce(w);
     Budget budget;
-    Equipe e(budget);
-    e.travaux.assign(fils, w);
+    Equipe e(budget, static_cast<unsigned>(fils));
     std::ostringstream out;
     const int statut = lot(out, e, l, Vidage{});
     return {out.str(), statut};
@@ -87,11 +83,8 @@ TEST(Lot, BlocsDuDialogue) {
     l.nmax = 900;
     l.blocs = true;
     const std::string blocs = joue_lot(l).texte;
-    Travail w;
-    amorce(w);
     Budget budget;
-    Equipe e(budget);
-    e.travaux.assign(2, w);
+    Equipe e(budget, 2);
     std::istringstream in("60 900 0");
     std::ostringstream out;
     dialogue(in, out, e, Vidage{});

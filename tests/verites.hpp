@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Independent truths for the tests: divisors by plain trial, subset counts by
 // the plain counting table over every sum, blocks assembled from the report's
-// literal pieces; and the block of one N as the program writes it.
+// literal pieces.
 #pragma once
 
 #include <algorithm>
@@ -13,7 +13,6 @@
 
 #include <gmpxx.h>
 
-#include "calcul.hpp"
 #include "outils/banc.hpp"
 
 namespace verite {
@@ -82,11 +81,3 @@ inline std::string bloc(std::int64_t n, const Liste& d, const mpz_class& ns) {
 }
 
 }  // namespace verite
-
-// The block of N as the program writes it.
-inline std::string bloc_de(Travail& w, Moteur& m, std::int64_t n) {
-    std::ostringstream out;
-    w.N = w.S = n;
-    calcul(w, m, out);
-    return out.str();
-}

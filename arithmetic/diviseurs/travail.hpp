@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The work tables and shared values of the divisor arithmetic: one object,
 // created at start-up and handed to every routine that factorizes N, lists
-// its divisors and writes its report.
+// its divisors and counts its equal sums.
 #pragma once
 
 #include <cstddef>
@@ -50,7 +50,6 @@ struct Travail {
     std::vector<std::uint64_t> limite;
 
     std::int64_t N = 0;     // the number being processed
-    std::int64_t Nmax = 0;  // upper bound of the range
     std::int64_t S = 0;     // the number under factorization, divided down to 1
     std::int64_t np = 0;    // primes held in Nprem
     std::int32_t nf = 0;    // distinct prime factors held in Nfact / Nexpo
@@ -63,5 +62,5 @@ struct Travail {
 };
 
 // Brings Div, Prod, Nexpo and Nfact back to their single slot 0, in that
-// order, after the report of each N. The prime table is left alone.
+// order, once each N is done. The prime table is left alone.
 void remise(Travail& w);

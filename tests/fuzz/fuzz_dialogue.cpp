@@ -9,8 +9,8 @@
 #include <string>
 
 #include "boucle.hpp"
-#include "plage.hpp"
-#include "premiers.hpp"
+#include "controle.hpp"
+#include "equipe.hpp"
 
 namespace {
 
@@ -53,10 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t tail
     for (std::size_t i = 0, suite = 0; i < texte.size(); ++i)
         if ((suite = texte[i] >= '0' && texte[i] <= '9' ? suite + 1 : 0) > 4) return 0;
     Budget budget;
-    Travail w;
-    amorce(w);
-    Equipe e(budget);
-    e.travaux.assign(1, w);
+    Equipe e(budget, 1);
     verifie(dialogue(in, out, e, Vidage{}) == 1);
     const std::string s = out.str();
     verifie(s.rfind(" \n   POUR MODIFIER", 0) == 0);

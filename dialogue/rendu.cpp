@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The block and the line of columns of one N, and the filters of a range.
+#include "rendu.hpp"
+
+const char* const kEnteteColonnes = "N\tclasse\tdiviseurs\tsomme\tsolutions\n";
+
+bool garde(const Resultat& r, Filtre f) {
+    if (f == Filtre::tous) return true;
+    if (r.classe != Classe::abondant) return false;
+    return f == Filtre::abondants || r.ecarte || r.solutions == 0;
+}
+
+void bloc(const Resultat& r, std::ostream& out) {
+    switch (r.classe) {
+        case Classe::deficient:
+            out << " \n \n \t \t \t " << r.N << "  est deficient. Il a  " << r.diviseurs
+                << "  diviseurs propres de somme ";
+            ecrire_entier(out, r.somme);
+            out << " . ";
+            return;
+        case Classe::parfait:
+            out << " \n \n \t \t " << r.N << "  est parfait. Il a " << r.diviseurs << " diviseurs propres.";
+            return;
+        case Classe::abondant:
+            out << "\n \n \t " << r.N << "  :  ";
+            if (r.ecarte)
+                out << '?';
+            else
+                out << r.solutions;
+            out << "  Solutions. Il a  " << r.diviseurs << "  diviseurs propres de somme ";
+            ecrire_entier(out, r.somme);
+            out << " . ";
+            if (!r.ecarte && r.solutions == 0) out << " - ********************** - ";
+            return;
+    }
+}
+
+void ligne(const Resultat& r, std::ostream& out) {
+    static const char* const classes[] = {"deficient", "parfait", "abondant"};
+    out << r.N << '\t' << classes[static_cast<int>(r.classe)] << '\t' << r.diviseurs << '\t';
+    ecrire_entier(out, r.somme);
+    out << '\t';
+    if (r.ecarte)
+        out << '?';
+    else if (r.classe == Classe::abondant)
+        out << r.solutions;
+    out << '\n';
+}
+
+void ecrire_entier(std::ostream& out, __int128 v) {
+    char buf[48];
+    char* p = buf + sizeof buf;
+    const bool negatif = v < 0;
+    unsigned __int128 u = negatif ? -static_cast<unsigned __int128>(v) : static_cast<unsigned __int128>(v);
+    do {
+        *--p = static_cast<char>('0' + static_cast<int>(u % 10));
+        u /= 10;
+    } while (u != 0);
+    if (negatif) *--p = '-';
+    out.write(p, buf + sizeof buf - p);
+}
