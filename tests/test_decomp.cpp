@@ -11,6 +11,7 @@
 
 #include "decomp.hpp"
 #include "premiers.hpp"
+#include "primalite.hpp"
 #include "rho.hpp"
 
 namespace {

@@ -188,7 +188,7 @@ TEST(Scission, ProduitsModuloUnPremier) {
     // Both loops, on lengths around their blocks and lanes, against GMP.
     std::mt19937_64 g(7);
     std::vector<unsigned> largeurs{60, 32};
-    if (bits_produits() == 50) largeurs.insert(largeurs.end(), {50, 33});  // 33: 32-bit cells, IFMA
+    if (processeur().ifma) largeurs.insert(largeurs.end(), {50, 33});  // 33: 32-bit cells, IFMA
     for (const unsigned bits : largeurs) {
         const bool ifma = bits == 50 || bits == 33;
         const bool etroit = bits <= 33;
