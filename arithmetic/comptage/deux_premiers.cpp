@@ -25,6 +25,7 @@
 // Wins for N from 10^12 with several mid-size primes, whose sigma(M) is
 // beyond any table: 10^12 + 64 = 2^6 13 41 61 157 3061 (q = 3061, r = 157).
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "couts.hpp"
@@ -288,12 +289,14 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout) {
     s.ifma = d.ctx.processeur().ifma;
     s.bits = s.etroit ? 32 : bits_produits(d.ctx.processeur());
     // Moduli: each value below C(d(M), d(M)/2), or the count below
-    // C(d(N) - 1, (d(N) - 1)/2), on two bits more than that binomial and
-    // one to spare, or on d bits when fewer; more than bits - 1 bits a
-    // modulus.
+    // C(d(N) - 1, (d(N) - 1)/2) times (d(N) - 1 + 1)/2 = d(M), a margin
+    // on the odd number of items; two bits to spare, or 2^d when less; one
+    // more bit, and more than bits - 1 bits a modulus.
     const auto moduli = [&s](u64 d) {
-        const u64 bits = std::min<u64>(d, bits_binome_milieu(d) + 2) + 1;
-        return static_cast<std::size_t>((bits + s.bits - 2) / (s.bits - 1));
+        double bits = log2_binome_milieu(d) + 2;
+        if (d % 2 == 1) bits += std::log2(static_cast<double>((d + 1) / 2));
+        bits = std::min(static_cast<double>(d), bits);
+        return static_cast<std::size_t>(std::ceil((bits + 1) / (s.bits - 1)));
     };
     const std::size_t m_k = moduli(dM);
     const std::size_t m_n = moduli(2 * dM - 1);

@@ -4,11 +4,15 @@
 
 #include <cmath>
 
+double log2_binome_milieu(std::size_t m) {
+    const double n = static_cast<double>(m), k = static_cast<double>(m / 2);
+    return (std::lgamma(n + 1) - std::lgamma(k + 1) - std::lgamma(n - k + 1)) / std::log(2.0);
+}
+
 std::size_t bits_binome_milieu(std::size_t m) {
-    // log2 C(m, m/2) from lgamma is right to far better than 1e-6 for every
-    // m a count can have; near an integer, GMP settles the rounding.
-    const double x = static_cast<double>(m);
-    const double l = (std::lgamma(x + 1) - 2 * std::lgamma(std::floor(x / 2) + 1)) / std::log(2.0);
+    // The logarithm settles the bits unless it is near an integer; there,
+    // GMP does.
+    const double l = log2_binome_milieu(m);
     if (std::abs(l - std::round(l)) > 1e-6) return static_cast<std::size_t>(l) + 1;
     mpz_class b;
     mpz_bin_uiui(b.get_mpz_t(), m, m / 2);
