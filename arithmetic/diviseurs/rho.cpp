@@ -7,6 +7,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "modulaire.hpp"
 #include "primalite.hpp"
 
 namespace {
