@@ -290,12 +290,12 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout) {
     s.bits = s.etroit ? 32 : bits_produits(d.ctx.processeur());
     // Moduli: each value below C(d(M), d(M)/2), or the count below
     // C(d(N) - 1, (d(N) - 1)/2) times (d(N) - 1 + 1)/2 = d(M), a margin
-    // on the odd number of items; two bits to spare, or 2^d when less; one
+    // on the odd number of items; two bits to spare, or 2^items when less; one
     // more bit, and more than bits - 1 bits a modulus.
-    const auto moduli = [&s](u64 d) {
-        double bits = log2_binome_milieu(d) + 2;
-        if (d % 2 == 1) bits += std::log2(static_cast<double>((d + 1) / 2));
-        bits = std::min(static_cast<double>(d), bits);
+    const auto moduli = [&s](u64 items) {
+        double bits = log2_binome_milieu(items) + 2;
+        if (items % 2 == 1) bits += std::log2(static_cast<double>((items + 1) / 2));
+        bits = std::min(static_cast<double>(items), bits);
         return static_cast<std::size_t>(std::ceil((bits + 1) / (s.bits - 1)));
     };
     const std::size_t m_k = moduli(dM);
