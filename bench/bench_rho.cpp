@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "primalite.hpp"
 #include "rho.hpp"
 
 namespace {

@@ -11,7 +11,8 @@ echecs=0
 manque=0
 if command -v cppcheck > /dev/null; then
     cppcheck -q --enable=warning,performance,portability --error-exitcode=1 --inline-suppr --std=c++20 \
-        --language=c++ -I arithmetic/diviseurs -I arithmetic/comptage -I arithmetic/ressources -I dialogue \
+        --language=c++ -I arithmetic/diviseurs -I arithmetic/comptage -I arithmetic/ressources -I arithmetic/nombres \
+        -I dialogue \
         --suppress=missingIncludeSystem arithmetic dialogue ||
         echecs=1
 else

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Prime table, factorization and primality checked against a sieve, plain
-// trial division, published primes and pseudoprimes, and GMP.
+// Prime table and factorization checked against plain trial division,
+// published primes, Carmichael numbers and GMP.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -115,17 +115,3 @@ TEST(Factorisation, GrandsNombres) {
     }
 }
 
-TEST(EstPremier, CribleGmpEtPseudoPremiers) {
-    std::vector<bool> premier(1'000'000, true);
-    for (u64 i = 2; i < premier.size(); ++i)
-        for (u64 j = i * i; premier[i] && j < premier.size(); j += i) premier[j] = false;
-    for (u64 n = 0; n < premier.size(); ++n) ASSERT_EQ(est_premier(n), n >= 2 && premier[n]) << n;
-    std::mt19937_64 alea(7);
-    std::vector<u64> cas;
-    for (u64 d = 0; d < 3000; ++d) cas.insert(cas.end(), {(1ULL << 63) - d, (1ULL << 63) + d, ~0ULL - d});
-    for (int i = 0; i < 20000; ++i) cas.push_back(alea() | 1);
-    // Strong pseudoprimes to the first prime bases, Carmichael numbers.
-    cas.insert(cas.end(), {2047, 1373653, 25326001, 3215031751, 2152302898747, 3474749660383,
-                           341550071728321, 3825123056546413051, 561, 1105, 1729, 8911});
-    for (u64 n : cas) ASSERT_EQ(est_premier(n), premier_gmp(n)) << n;
-}

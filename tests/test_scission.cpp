@@ -124,15 +124,18 @@ TEST(Scission, FormesDeChaqueBranche) {
 TEST(Scission, ComptesAuDelaDe2Puissance64) {
     // 55440 = 2^4 3^2 5 7 11 and 65520 = 2^4 3^2 5 7 13 (119 proper
     // divisors): counts beyond 2^64, each value rebuilt from several moduli,
-    // against the plain table on big integers.
-    Banc banc;
+    // against the plain table on big integers; on this processor, and on one
+    // without IFMA (moduli below 2^60, 128-bit sums).
     for (const Facteurs& f : std::vector<Facteurs>{{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}},
                                                    {{2, 4}, {3, 2}, {5, 1}, {7, 1}, {13, 1}}}) {
         const auto d = verite::diviseurs_de_facteurs(f);
         const std::int64_t n = produit(f);
         const mpz_class attendu = verite::compte_table(d, n);
         EXPECT_GT(attendu, mpz_class(1) << 64);
-        EXPECT_EQ(chaque_paire(banc, f, attendu, 2e8), 6) << n;
+        for (const Processeur& cpu : {processeur(), Processeur{}}) {
+            Banc banc(Budget::kDefaut, nullptr, cpu);
+            EXPECT_EQ(chaque_paire(banc, f, attendu, 2e8), 6) << n << " " << cpu.ifma;
+        }
     }
 }
 
@@ -183,7 +186,7 @@ TEST(Scission, ProduitsModuloUnPremier) {
     // Both loops, on lengths around their blocks and lanes, against GMP.
     std::mt19937_64 g(7);
     std::vector<unsigned> largeurs{60, 32};
-    if (bits_produits() == 50) largeurs.insert(largeurs.end(), {50, 33});  // 33: 32-bit cells, IFMA
+    if (processeur().ifma) largeurs.insert(largeurs.end(), {50, 33});  // 33: 32-bit cells, IFMA
     for (const unsigned bits : largeurs) {
         const bool ifma = bits == 50 || bits == 33;
         const bool etroit = bits <= 33;

@@ -26,6 +26,7 @@
 #include "methode.hpp"
 #include "modules.hpp"
 #include "noyaux.hpp"
+#include "sigma.hpp"
 
 namespace {
 
@@ -232,18 +233,9 @@ Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
 bool reste(const Demande& d, u64 p, unsigned a, u64& M, u64& sigma) {
     M = static_cast<u64>(d.entree.cible);
     for (unsigned i = 0; i < a; ++i) M /= p;
-    u128 s = 1;
-    for (const auto& [q, e] : d.entree.facteurs) {
-        if (q == p) continue;
-        u128 t = 1, qk = 1;
-        for (unsigned i = 0; i < e; ++i) {
-            qk *= q;
-            t += qk;
-        }
-        s *= t;
-        if (s > kSigmaMax) return false;
-    }
-    sigma = static_cast<u64>(s);
+    const std::optional<u64> s = sigma_sans(d.entree.facteurs, kSigmaMax, p);
+    if (!s) return false;
+    sigma = *s;
     return true;
 }
 
@@ -269,21 +261,8 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout) {
     const std::size_t budget = d.ctx.budget().total();
     u64 M, sigma;
     if (!reste(d, p, a, M, sigma)) return false;
-    unsigned b = 0;               // exponent of 2 in M
-    std::vector<u64> impairs{1};  // odd divisors of M
-    for (const auto& [q, e] : facteurs) {
-        if (q == p) continue;
-        if (q == 2) {
-            b = e;
-            continue;
-        }
-        const std::size_t m = impairs.size();
-        u64 x = 1;
-        for (unsigned i = 0; i < e; ++i) {
-            x *= q;
-            for (std::size_t j = 0; j < m; ++j) impairs.push_back(impairs[j] * x);
-        }
-    }
+    std::vector<u64> impairs;                             // odd divisors of M, ascending
+    const unsigned b = impairs_sans(facteurs, impairs, p);  // exponent of 2 in M
     c.p = p;
     c.a = a;
     c.M = M;
@@ -291,7 +270,6 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout) {
     c.H = c.sigma / 2;
     c.retenue = c.sigma / (p - 1);
     // Each odd divisor r with r, 2r, ..., 2^b r: one item of b + 1 terms.
-    std::sort(impairs.begin(), impairs.end());
     c.base = std::move(impairs);
     c.termes.assign(c.base.size(), b + 1);
     c.modules = K;

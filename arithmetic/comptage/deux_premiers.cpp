@@ -26,12 +26,15 @@
 // beyond any table: 10^12 + 64 = 2^6 13 41 61 157 3061 (q = 3061, r = 157).
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "couts.hpp"
 #include "deux_fils.hpp"
 #include "methode.hpp"
 #include "noyaux.hpp"
 #include "produits.hpp"
+#include "reconstruction.hpp"
+#include "sigma.hpp"
 
 namespace {
 
@@ -52,25 +55,6 @@ struct Scission {
     bool etroit = false;     // tables of 32-bit cells
     std::size_t octets = 0;  // tables and residues
 };
-
-u64 sigma_de(std::span<const Facteur> f, u64 sauf1, u64 sauf2, bool& trop) {
-    u128 s = 1;
-    trop = false;
-    for (const auto& [p, e] : f) {
-        if (p == sauf1 || p == sauf2) continue;
-        u128 t = 1, pk = 1;
-        for (unsigned i = 0; i < e; ++i) {
-            pk *= p;
-            t += pk;
-        }
-        s *= t;
-        if (s >> 62) {
-            trop = true;
-            return 0;
-        }
-    }
-    return static_cast<u64>(s);
-}
 
 // Length of row rho of the table regrouped modulo r, and where it starts.
 struct Rangees {
@@ -195,45 +179,6 @@ u64 parcourt(const Scission& s, const Tables<T>& t, u64 p, u64* ra, u64* rb, u64
     return static_cast<u64>((somme + total) % p);
 }
 
-// x from its residues modulo premiers (Garner), into an integer.
-class Reconstruction {
-public:
-    explicit Reconstruction(const std::vector<u64>& p) : p_(p), inv_(p.size() * p.size()), t_(p.size()) {
-        for (std::size_t i = 0; i < p.size(); ++i)
-            for (std::size_t j = 0; j < i; ++j) inv_[j * p.size() + i] = inverse(p[j] % p[i], p[i]);
-    }
-    void operator()(const u64* r, std::size_t pas, mpz_class& x) {
-        const std::size_t m = p_.size();
-        for (std::size_t i = 0; i < m; ++i) {
-            u64 v = r[i * pas];
-            for (std::size_t j = 0; j < i; ++j) {
-                const u64 tj = t_[j] % p_[i];
-                v = v >= tj ? v - tj : v + p_[i] - tj;
-                v = static_cast<u64>(static_cast<u128>(v) * inv_[j * m + i] % p_[i]);
-            }
-            t_[i] = v;
-        }
-        x = static_cast<unsigned long>(t_[m - 1]);
-        for (std::size_t i = m - 1; i-- > 0;) {
-            x *= static_cast<unsigned long>(p_[i]);
-            x += static_cast<unsigned long>(t_[i]);
-        }
-    }
-
-private:
-    static u64 inverse(u64 a, u64 p) {
-        u64 r = 1, e = p - 2;
-        while (e) {
-            if (e & 1) r = static_cast<u64>(static_cast<u128>(r) * a % p);
-            a = static_cast<u64>(static_cast<u128>(a) * a % p);
-            e >>= 1;
-        }
-        return r;
-    }
-    const std::vector<u64>& p_;
-    std::vector<u64> inv_, t_;
-};
-
 class PlanScission : public Plan {
 public:
     explicit PlanScission(Scission s) : s_(std::move(s)) {}
@@ -297,7 +242,7 @@ Issue PlanScission::execute(Demande& d, mpz_class& resultat) {
         residus_de(s, Tables<u64>{base, base + (S / 2 + 1)}, RA, RB, residus, d, pr);
     }
 
-    Reconstruction rebatir(s.premiers);
+    Reconstruction rebatir(s.premiers, false);
     if (!s.par_k) {
         rebatir(residus.data(), 1, resultat);
         return Issue::fait;
@@ -317,20 +262,13 @@ Issue PlanScission::execute(Demande& d, mpz_class& resultat) {
     return Issue::fait;
 }
 
-// Bits of the largest number of sets of d distinct positive integers with a
-// common sum, C(d, d/2) (Sperner), from above.
-double bits_sperner(u64 d) {
-    const double x = static_cast<double>(d);
-    return (std::lgamma(x + 1) - 2 * std::lgamma(std::floor(x / 2) + 1)) / std::log(2.0) + 2;
-}
-
 // The split on q then r, priced; false when it does not apply.
 bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout) {
     const std::span<const Facteur> f = d.entree.facteurs;
     const u64 N = static_cast<u64>(d.entree.cible);
-    bool trop;
-    const u64 sigmaL = sigma_de(f, q, r, trop);
-    if (trop) return false;
+    const std::optional<u64> sigma = sigma_sans(f, (u64{1} << 62) - 1, q, r);
+    if (!sigma) return false;
+    const u64 sigmaL = *sigma;
     s.q = q;
     s.r = r;
     s.M = N / q;
@@ -338,42 +276,33 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout) {
     s.sigmaL = sigmaL;
     const u128 sigmaM = static_cast<u128>(sigmaL) * (r + 1);
     s.kmax = static_cast<u64>(std::min<u128>(sigmaM / q, s.M));
-    // Divisors of M: the bits of the values rebuilt.
-    u64 dM = 2;
-    s.deux = 0;
-    s.impairs.assign(1, 1);
-    for (const auto& [p, e] : f) {
-        if (p == q || p == r) continue;
-        dM *= e + 1;
-        if (p == 2) {
-            s.deux = e;
-            continue;
-        }
-        const std::size_t n = s.impairs.size();
-        u64 x = 1;
-        for (unsigned i = 0; i < e; ++i) {
-            x *= p;
-            for (std::size_t j = 0; j < n; ++j) s.impairs.push_back(s.impairs[j] * x);
-        }
-    }
-    std::sort(s.impairs.begin(), s.impairs.end());
+    s.deux = impairs_sans(f, s.impairs, q, r);
+    // Divisors of M = r L: the bits of the values rebuilt.
+    const u64 dM = 2 * (s.deux + 1) * s.impairs.size();
     // Tables of 64-bit cells when they fit, else of 32 bits.
     const double budget = static_cast<double>(d.ctx.budget().total()) / sizeof(u64);
     s.etroit = static_cast<double>(cellules_tables(sigmaL, false)) > budget;
     if (static_cast<double>(cellules_tables(sigmaL, true)) > budget) return false;
     const double tables = static_cast<double>(cellules_tables(sigmaL, s.etroit));
-    s.bits = s.etroit ? 32 : bits_produits();
+    s.ifma = d.ctx.processeur().ifma;
+    s.bits = s.etroit ? 32 : bits_produits(d.ctx.processeur());
     // Moduli: each value below C(d(M), d(M)/2), or the count below
-    // C(d(N) - 1, (d(N) - 1)/2), with one bit to spare.
-    const auto moduli = [&s](double bits) { return static_cast<std::size_t>(std::ceil((bits + 1) / (s.bits - 1))); };
-    const std::size_t m_k = moduli(std::min(static_cast<double>(dM), bits_sperner(dM)));
-    const std::size_t m_n = moduli(std::min(static_cast<double>(2 * dM - 1), bits_sperner(2 * dM - 1)));
+    // C(d(N) - 1, (d(N) - 1)/2) times (d(N) - 1 + 1)/2 = d(M), a margin
+    // on the odd number of items; two bits to spare, or 2^items when less; one
+    // more bit, and more than bits - 1 bits a modulus.
+    const auto moduli = [&s](u64 items) {
+        double bits = log2_binome_milieu(items) + 2;
+        if (items % 2 == 1) bits += std::log2(static_cast<double>((items + 1) / 2));
+        bits = std::min(static_cast<double>(items), bits);
+        return static_cast<std::size_t>(std::ceil((bits + 1) / (s.bits - 1)));
+    };
+    const std::size_t m_k = moduli(dM);
+    const std::size_t m_n = moduli(2 * dM - 1);
     const double residus = 2.0 * static_cast<double>(m_k) * (static_cast<double>(s.kmax) + 1);
     const u64 H = sigmaL / 2, ligne = sigmaL / r;  // half table, row of the regrouped table
     s.cellules = static_cast<double>(s.impairs.size()) * (s.deux ? 2 : 1) * static_cast<double>(H);
     s.produits = 2.0 * (static_cast<double>(s.kmax) + 1) * (static_cast<double>(ligne) + 1);
     s.fils = s.produits > couts::kFilProduits ? 2 : 1;
-    s.ifma = bits_produits() == 50;
     const double par_module = s.cellules * couts::cellule(sigmaL / 2 + 1) +
                               2.0 * static_cast<double>(sigmaL) * couts::kCelluleGrande +
                               s.produits * (s.ifma ? couts::kProduitIfma : couts::kProduit) / s.fils;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Moduli of a count: 2^64, then the primes just below 2^63, as many as the
 // largest possible count requires; and the exact rebuild of the count from
-// its residues by the Chinese remainder theorem (GMP).
+// its residues (reconstruction.hpp).
 #pragma once
 
 #include <cstddef>

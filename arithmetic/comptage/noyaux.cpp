@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The table kernels: one item added to, or taken from, a table of counts
-// over consecutive sums. The loops are built twice, AVX2 and baseline x86-64
-// (SD_CLONES).
+// over consecutive sums. The loops are built three times, x86-64-v4, AVX2
+// and baseline x86-64 (SD_CLONES).
 #include "noyaux.hpp"
 
 namespace {

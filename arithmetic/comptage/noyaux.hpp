@@ -71,9 +71,10 @@ struct Somme192 {
     }
 };
 
-// Functions built twice, AVX2 and baseline x86-64, chosen at run time by GCC
-// function multiversioning; once under the sanitizers, whose run time starts
-// after the resolvers of the versions would run.
+// Functions built three times, for x86-64-v4 (AVX-512), AVX2 and baseline
+// x86-64, chosen at run time by GCC function multiversioning; once under the
+// sanitizers, whose run time starts after the resolvers of the versions would
+// run.
 #if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__) && \
     !defined(__SANITIZE_THREAD__)
 #define SD_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))

@@ -3,7 +3,7 @@
 // the AVX-512 IFMA loop, chosen at run time.
 #include "produits.hpp"
 
-#include "rho.hpp"
+#include "primalite.hpp"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
@@ -142,18 +142,9 @@ u64 produit(const T* a, const T* b, std::size_t n, u64 p, bool ifma) {
 
 }  // namespace
 
-unsigned bits_produits() {
-#ifdef SD_IFMA
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512ifma") && __builtin_cpu_supports("avx512vl")) return 50;
-#endif
-    return 60;
-}
-
 std::vector<u64> premiers_produits(unsigned bits, std::size_t n) {
     std::vector<u64> p;
-    for (u64 c = (u64{1} << bits) - 1; p.size() < n; c -= 2)
-        if (est_premier(c)) p.push_back(c);
+    plus_grands_premiers(bits, n, p);
     return p;
 }
 

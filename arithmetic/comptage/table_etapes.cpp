@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The step driver of a counting table over the kernels of noyaux.cpp, and
-// the dot products that finish a count (built twice, AVX2 and baseline x86-64).
+// the dot products that finish a count (built three times, x86-64-v4, AVX2
+// and baseline x86-64).
 #include <cstring>
 
 #include "noyaux.hpp"

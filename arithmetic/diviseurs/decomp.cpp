@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "premiers.hpp"
+#include "primalite.hpp"
 #include "rho.hpp"
 
 namespace {

@@ -2,6 +2,8 @@
 // Prime table: seeding and extension by one prime.
 #include "premiers.hpp"
 
+#include "modulaire.hpp"
+
 namespace {
 
 // Records the divisibility companions of the prime in slot q: its inverse
@@ -10,8 +12,7 @@ void retient_inverse(Travail& w, std::size_t q) {
     const auto p = static_cast<std::uint64_t>(w.Nprem[q]);
     std::uint64_t inv = 0, lim = 0;
     if (p % 2 == 1) {
-        inv = p;  // Newton's iteration: each step doubles the correct bits
-        for (int r = 0; r < 5; ++r) inv *= 2 - p * inv;
+        inv = inverse_2_64(p);
         lim = ~std::uint64_t{0} / p;
     }
     w.inverse.resize(q + 1);

@@ -1,62 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Miller-Rabin with a fixed base set and Pollard's rho in Brent's variant,
-// both on Montgomery arithmetic modulo a 64-bit odd number.
+// Pollard's rho in Brent's variant, on Montgomery arithmetic modulo a 64-bit
+// odd number.
 #include "rho.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <numeric>
 
+#include "modulaire.hpp"
+#include "primalite.hpp"
+
 namespace {
-
-using u128 = unsigned __int128;
-
-// Arithmetic modulo an odd n > 1 with R = 2^64: a residue a is held as
-// a R mod n, so that a product needs no division by n.
-struct Montgomery {
-    std::uint64_t n;
-    std::uint64_t inv;  // n^-1 mod 2^64
-    std::uint64_t un;   // 1 in Montgomery form: R mod n
-    std::uint64_t r2;   // R^2 mod n, to bring a plain residue in
-
-    explicit Montgomery(std::uint64_t modulus) : n(modulus) {
-        inv = n;  // n n = 1 mod 8 for odd n: three correct bits
-        for (int i = 0; i < 5; ++i) inv *= 2 - n * inv;  // 6, 12, ..., 96 bits
-        un = (0 - n) % n;
-        r2 = static_cast<std::uint64_t>(static_cast<u128>(un) * un % n);
-    }
-
-    // t / R mod n for t < n R. With m = (t mod R) n^-1 mod R, the low words
-    // of t and m n are equal, so (t - m n) / R is the difference of their
-    // high words, which lies in (-n, n).
-    std::uint64_t reduit(u128 t) const {
-        const std::uint64_t m = static_cast<std::uint64_t>(t) * inv;
-        const auto mn_haut = static_cast<std::uint64_t>((static_cast<u128>(m) * n) >> 64);
-        const auto t_haut = static_cast<std::uint64_t>(t >> 64);
-        return t_haut >= mn_haut ? t_haut - mn_haut : t_haut - mn_haut + n;
-    }
-
-    // a b / R mod n for a, b < n.
-    std::uint64_t mul(std::uint64_t a, std::uint64_t b) const {
-        return reduit(static_cast<u128>(a) * b);
-    }
-
-    std::uint64_t entre(std::uint64_t a) const { return mul(a % n, r2); }
-
-    std::uint64_t puissance(std::uint64_t a, std::uint64_t e) const {
-        std::uint64_t r = un;
-        for (; e != 0; e >>= 1) {
-            if (e & 1) r = mul(r, a);
-            a = mul(a, a);
-        }
-        return r;
-    }
-};
-
-// The first twelve primes. Tried as divisors they settle every n below
-// 41^2; as Miller-Rabin bases they leave no strong pseudoprime below
-// 3.3 * 10^24, far beyond 2^64.
-constexpr std::uint64_t kPetitsPremiers[] = {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37};
 
 // Odd divisors below this bound are removed by plain division before rho.
 constexpr std::uint64_t kBorneDivision = 128;
@@ -137,29 +91,6 @@ std::uint64_t racine_exacte(std::uint64_t n) {
 }
 
 }  // namespace
-
-bool est_premier(std::uint64_t n) {
-    if (n < 2) return false;
-    for (const std::uint64_t p : kPetitsPremiers) {
-        if (n % p == 0) return n == p;
-    }
-    if (n < 41 * 41) return true;
-    const Montgomery m(n);
-    const std::uint64_t moins_un = n - m.un;
-    const int s = __builtin_ctzll(n - 1);
-    const std::uint64_t d = (n - 1) >> s;
-    for (const std::uint64_t a : kPetitsPremiers) {
-        std::uint64_t x = m.puissance(m.entre(a), d);
-        if (x == m.un || x == moins_un) continue;
-        bool temoin = true;  // a proves n composite unless -1 shows up
-        for (int i = 1; i < s && temoin; ++i) {
-            x = m.mul(x, x);
-            temoin = x != moins_un;
-        }
-        if (temoin) return false;
-    }
-    return true;
-}
 
 void facteurs_rho(std::uint64_t n, std::vector<std::uint64_t>& premiers) {
     if (n < 2) return;

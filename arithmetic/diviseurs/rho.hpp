@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Primality test and factor splitting for the cofactor that trial division
-// leaves behind: deterministic Miller-Rabin and Pollard's rho (Brent's
-// variant), both on 64-bit unsigned integers.
+// Factor splitting for the cofactor that trial division leaves behind:
+// Pollard's rho (Brent's variant) on 64-bit unsigned integers, with the
+// primality test of primalite.hpp.
 #pragma once
 
 #include <cstdint>
 #include <vector>
-
-// True when n is prime. Exact for every 64-bit n: 0 and 1 are not prime,
-// 2 is, other even n are not.
-bool est_premier(std::uint64_t n);
 
 // Appends the prime factors of n to premiers, each repeated as often as it
 // divides n, in no particular order (the caller sorts and groups them).

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The context of a count: the memory budget it takes its tables from, where
 // its progress goes and whether it must stop, its place in the order of a
-// range, and what to do before a long count. The dialogue keeps one per
-// computing thread and passes it to every count that thread runs.
+// range, what to do before a long count, and the processor it runs on. The
+// dialogue keeps one per computing thread and passes it to every count that
+// thread runs.
 #pragma once
 
 #include <cstddef>
@@ -12,17 +13,21 @@
 #include <limits>
 
 #include "budget.hpp"
+#include "processeur.hpp"
 #include "suivi.hpp"
 
 class Contexte {
 public:
-    explicit Contexte(Budget& budget, Suivi* suivi = nullptr) : budget_(budget), suivi_(suivi) {}
+    // The processor as read at start, unless a test imposes another.
+    explicit Contexte(Budget& budget, Suivi* suivi = nullptr, const Processeur& cpu = ::processeur())
+        : budget_(budget), suivi_(suivi), processeur_(cpu) {}
     Contexte(const Contexte&) = delete;
     Contexte& operator=(const Contexte&) = delete;
     ~Contexte() { termine(); }
 
     Budget& budget() const { return budget_; }
     Suivi* suivi() const { return suivi_; }
+    const Processeur& processeur() const { return processeur_; }
 
     // The count of rank rang (its place in the range's order, from 1) starts;
     // termine() when it ends. Rank 0: a count outside any order.
@@ -54,6 +59,7 @@ public:
 private:
     Budget& budget_;
     Suivi* suivi_;
+    Processeur processeur_;  // a copy: three flags
     std::uint64_t rang_ = 0;
 };
 

@@ -15,8 +15,8 @@
 using ListeFacteurs = std::vector<std::pair<std::int64_t, int>>;
 
 struct Banc {
-    explicit Banc(std::size_t octets = Budget::kDefaut, Suivi* s = nullptr)
-        : budget(octets), ctx(budget, s), moteur(ctx) {}
+    explicit Banc(std::size_t octets = Budget::kDefaut, Suivi* s = nullptr, const Processeur& cpu = processeur())
+        : budget(octets), ctx(budget, s, cpu), moteur(ctx) {}
     Budget budget;
     Contexte ctx;
     Moteur moteur;
