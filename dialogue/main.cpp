@@ -69,7 +69,13 @@ int main(int argc, char** argv) {
             fils = 1;
             octets = budget_permis(voulu, fils);
         }
-        Budget budget(octets);
+        Budget budget(octets, voulu);
+        // The left-out counts are decided on the memory asked; what the
+        // limits take away only slows the table down.
+        if (commande == Commande::lot && octets < voulu)
+            std::cerr << "sommes-diviseurs : les limites du processus laissent " << (octets >> 20)
+                      << " Mio aux comptes, " << (voulu >> 20)
+                      << " Mio demandes : la table sera la meme, peut-etre plus lente\n";
         Equipe e(budget, fils, isatty(STDERR_FILENO) == 1 && terminal_adressable(std::getenv("TERM")));
         Vidage v;
         v.chaque_bloc = isatty(STDOUT_FILENO) == 1;

@@ -212,3 +212,41 @@ TEST(RechercheExhaustive, ToutesLesCiblesEtPresDe2Puissance63) {
         EXPECT_EQ(recherche_profondeur(g, 5, c), attendu);
     }
 }
+
+TEST(Limite, LaMemeEstimationSurToutesLesMachines) {
+    // The estimate a limit leaves counts out by depends on N and the options
+    // only: not on the processor's extensions (IFMA changes the split's
+    // moduli and products), nor on the memory the process's limits leave
+    // (the walk and the split size their tables by it). The split, the walk
+    // over 101, the walk over 2 or 5, and a heavy N of 10^9 + 8000.
+    const ListeFacteurs cas[] = {
+        {{2, 6}, {13, 1}, {41, 1}, {61, 1}, {157, 1}, {3061, 1}},
+        {{2, 4}, {3, 3}, {13, 1}, {41, 1}, {43, 1}, {101, 1}},
+        {{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}},
+        {{2, 18}, {5, 18}},
+        {{2, 6}, {3, 2}, {5, 3}, {17, 1}, {19, 1}, {43, 1}},
+    };
+    const Processeur tout{true, true, true};
+    for (const ListeFacteurs& f : cas) {
+        const Liste d = verite::diviseurs_de_facteurs(f);
+        std::int64_t n = 1;
+        for (auto [p, e] : f)
+            for (int k = 0; k < e; ++k) n *= p;
+        const auto g = Banc::facteurs(f);
+        const Entree e{d, n, g};
+        const double attendu = Banc(Budget::kDefaut, nullptr, Processeur{}).moteur.estime(e);
+        EXPECT_GT(attendu, 0) << n;
+        for (const Processeur& cpu : {processeur(), tout}) {
+            // The whole budget asked, or a tenth of it left by the limits.
+            for (const std::size_t permis : {Budget::kDefaut, Budget::kDefaut / 10}) {
+                Budget budget(permis, Budget::kDefaut);
+                Contexte ctx(budget, nullptr, cpu);
+                Moteur moteur(ctx);
+                EXPECT_EQ(moteur.estime(e), attendu) << n << " " << cpu.ifma << " " << permis;
+                // Below its estimate the count is left out before any table.
+                ctx.limite = attendu / 2;
+                EXPECT_THROW(moteur.compte(e), CompteEcarte) << n;
+            }
+        }
+    }
+}

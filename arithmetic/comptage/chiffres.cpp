@@ -258,7 +258,7 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout) {
     const std::size_t K = d.pb.modules;
     // The whole budget: a count that holds part of it now gives it back,
     // and the walk waits for it.
-    const std::size_t budget = d.ctx.budget().total();
+    const std::size_t budget = d.machine.memoire;
     u64 M, sigma;
     if (!reste(d, p, a, M, sigma)) return false;
     std::vector<u64> impairs;                             // odd divisors of M, ascending

@@ -280,12 +280,12 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout) {
     // Divisors of M = r L: the bits of the values rebuilt.
     const u64 dM = 2 * (s.deux + 1) * s.impairs.size();
     // Tables of 64-bit cells when they fit, else of 32 bits.
-    const double budget = static_cast<double>(d.ctx.budget().total()) / sizeof(u64);
+    const double budget = static_cast<double>(d.machine.memoire) / sizeof(u64);
     s.etroit = static_cast<double>(cellules_tables(sigmaL, false)) > budget;
     if (static_cast<double>(cellules_tables(sigmaL, true)) > budget) return false;
     const double tables = static_cast<double>(cellules_tables(sigmaL, s.etroit));
-    s.ifma = d.ctx.processeur().ifma;
-    s.bits = s.etroit ? 32 : bits_produits(d.ctx.processeur());
+    s.ifma = d.machine.processeur.ifma;
+    s.bits = s.etroit ? 32 : bits_produits(d.machine.processeur);
     // Moduli: each value below C(d(M), d(M)/2), or the count below
     // C(d(N) - 1, (d(N) - 1)/2) times (d(N) - 1 + 1)/2 = d(M), a margin
     // on the odd number of items; two bits to spare, or 2^items when less; one

@@ -16,6 +16,7 @@
 #include <gmpxx.h>
 
 #include "probleme.hpp"
+#include "processeur.hpp"
 
 // The counting methods, in the order the engine asks their planners.
 enum class Methode {
@@ -50,14 +51,31 @@ struct AucunPlan : std::exception {
 
 constexpr double kInfini = std::numeric_limits<double>::infinity();
 
+// What the pricing reads of the machine: the memory the tables may take and
+// the processor's features. A count is planned on the machine it runs on;
+// whether a limit leaves it out is decided on a reference machine (the
+// memory asked, a processor without any of its extensions), so that every
+// machine leaves out the same N with the same options.
+struct Machine {
+    std::size_t memoire = 0;
+    Processeur processeur{};
+
+    bool operator==(const Machine& o) const {
+        return memoire == o.memoire && processeur.avx2 == o.processeur.avx2 &&
+               processeur.avx512 == o.processeur.avx512 && processeur.ifma == o.processeur.ifma;
+    }
+};
+
 // What a planner is given: the count asked, the reduced problem with its
 // items in w.items (prefix sums and table costs ready, prefixe.hpp), the
-// workspace, the context, and the bounds of this round of planning.
+// workspace, the context, the machine it is priced for, and the bounds of
+// this round of planning.
 struct Demande {
     const Entree& entree;
     const Probleme& pb;
     Atelier& w;
     Contexte& ctx;
+    Machine machine;
     std::size_t cellules_max = kCellulesMax;  // largest counting table allowed
     double plafond = kInfini;                 // cost of the best plan so far
 };

@@ -102,6 +102,25 @@ std::unique_ptr<Plan> plan_impose(Demande& d, const Imposee& i) {
     return nullptr;
 }
 
+// The cheapest plan of the methods not excluded, priced for d.machine.
+std::unique_ptr<Plan> choisit(Demande& d, const bool* exclus) {
+    std::unique_ptr<Plan> plan;
+    d.plafond = kInfini;
+    for (std::size_t i = 0; i < std::size(kMethodes); ++i) {
+        if (exclus[i]) continue;
+        auto p = kMethodes[i].planifie(d);
+        if (p && (!plan || p->cout < plan->cout)) {
+            plan = std::move(p);
+            d.plafond = plan->cout;
+        }
+    }
+    return plan;
+}
+
+// The machine a limit is decided on: the memory asked, a processor without
+// any of its extensions.
+Machine reference(const Contexte& ctx) { return Machine{ctx.budget().voulu(), Processeur{}}; }
+
 Compte compter(Atelier& w, Contexte& ctx, const Entree& e, const Imposee* impose) {
     const Probleme pb = reduire(w, e);
     Compte c;
@@ -110,25 +129,21 @@ Compte compter(Atelier& w, Contexte& ctx, const Entree& e, const Imposee* impose
     } else {
         prepare_prefixes(w, pb);
         bool exclus[std::size(kMethodes)] = {};
-        Demande d{e, pb, w, ctx};
+        Demande d{e, pb, w, ctx, Machine{ctx.budget().total(), ctx.processeur()}};
+        std::unique_ptr<Plan> plan;
+        if (!impose && ctx.limite < kInfini) {
+            // Left out or not by the estimate on the reference machine, the
+            // same on every machine; then planned on this one, which may
+            // take longer, never give another count.
+            Demande r{e, pb, w, ctx, reference(ctx)};
+            plan = choisit(r, exclus);
+            if (!plan || plan->cout > ctx.limite) throw CompteEcarte();
+            if (!(r.machine == d.machine)) plan.reset();
+        }
         bool annonce = false;
         for (;;) {
-            std::unique_ptr<Plan> plan;
-            d.plafond = kInfini;
-            if (impose) {
-                plan = plan_impose(d, *impose);
-            } else {
-                for (std::size_t i = 0; i < std::size(kMethodes); ++i) {
-                    if (exclus[i]) continue;
-                    auto p = kMethodes[i].planifie(d);
-                    if (p && (!plan || p->cout < plan->cout)) {
-                        plan = std::move(p);
-                        d.plafond = plan->cout;
-                    }
-                }
-            }
+            if (!plan) plan = impose ? plan_impose(d, *impose) : choisit(d, exclus);
             if (!plan) throw AucunPlan();
-            if (plan->cout > ctx.limite) throw CompteEcarte();
             if (!annonce && plan->cout > couts::kLong && ctx.avant_long) {
                 annonce = true;
                 ctx.avant_long();
@@ -199,6 +214,19 @@ mpz_class Moteur::compte(const Entree& e) { return denombre(e, nullptr).valeur; 
 Compte Moteur::denombre(const Entree& e) { return denombre(e, nullptr); }
 
 Compte Moteur::denombre(const Entree& e, const Imposee& i) { return denombre(e, &i); }
+
+double Moteur::estime(const Entree& e) {
+    Atelier& w = *w_;
+    const Probleme pb = reduire(w, e);
+    if (pb.connu) return 0;
+    prepare_prefixes(w, pb);
+    const bool exclus[std::size(kMethodes)] = {};
+    Demande r{e, pb, w, ctx_, reference(ctx_)};
+    const std::unique_ptr<Plan> plan = choisit(r, exclus);
+    const double cout = plan ? plan->cout : kInfini;
+    w.libere_gros();
+    return cout;
+}
 
 Compte Moteur::denombre(const Entree& e, const Imposee* impose) {
     Atelier& w = *w_;

@@ -47,6 +47,13 @@ public:
     // does not apply or does not fit.
     Compte denombre(const Entree& e, const Imposee& i);
 
+    // The estimate a limit (Contexte::limite) is compared with: the
+    // nanoseconds of the best plan on the reference machine (the memory
+    // asked of the budget, a processor without extensions), whatever this
+    // machine and the limits of the process; 0 for a count known without
+    // counting.
+    double estime(const Entree& e);
+
     // Gives back every buffer kept for the next count.
     void libere();
 

@@ -31,11 +31,14 @@ public:
     // prime table, the divisor lists and the streams.
     static constexpr std::size_t kDefaut = std::size_t{900} << 20;
 
-    explicit Budget(std::size_t total = kDefaut) : total_(total) {}
+    // total: what the counts may take; voulu: what was asked, when the
+    // limits of the process gave less.
+    explicit Budget(std::size_t total = kDefaut, std::size_t voulu = 0) : total_(total), voulu_(voulu ? voulu : total) {}
     Budget(const Budget&) = delete;
     Budget& operator=(const Budget&) = delete;
 
     std::size_t total() const { return total_; }
+    std::size_t voulu() const { return voulu_; }
     std::size_t disponible() const { return total_ - pris_.load(std::memory_order_relaxed); }
 
     void ordonne(Ordre o);
@@ -77,6 +80,7 @@ private:
     static constexpr auto kAttenteMax = std::chrono::seconds(10);
 
     const std::size_t total_;
+    const std::size_t voulu_;
     std::atomic<std::size_t> pris_{0};
     std::atomic<Ordre> ordre_{Ordre::aucun};
     mutable std::mutex verrou_;
