@@ -23,11 +23,10 @@ public:
     Issue execute(Demande& d, mpz_class& resultat) override {
         Atelier& w = d.w;
         const Probleme& pb = d.pb;
-        etapes_croissantes(w, pb, j_);
         const std::size_t W = hi_ - lo_ + 1;
         Emprunt table(w.tampons, hi_ + 1), histo(w.tampons, W), sommes(w.tampons, 3 * kCapaciteMilieu),
             mults(w.tampons, 3 * kCapaciteMilieu);
-        u64* F = table.obtenir(d.ctx, hi_ + 1);
+        u64* F = prepare_table(d, table);
         u64* H = F ? histo.obtenir(d.ctx, W) : nullptr;
         u64* S = H ? sommes.obtenir(d.ctx, 3 * kCapaciteMilieu) : nullptr;
         u64* M = S ? mults.obtenir(d.ctx, 3 * kCapaciteMilieu) : nullptr;

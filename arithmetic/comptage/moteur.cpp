@@ -182,25 +182,12 @@ Compte compter(Atelier& w, Contexte& ctx, const Entree& e, const Imposee* impose
 }  // namespace
 
 const char* nom(Methode m) {
-    switch (m) {
-        case Methode::aucune:
-            return "aucune";
-        case Methode::table:
-            return "table";
-        case Methode::chiffres:
-            return "parcours des chiffres";
-        case Methode::scission:
-            return "scission sur deux premiers";
-        case Methode::milieu:
-            return "table et rencontre au milieu";
-        case Methode::listes:
-            return "table et listes";
-        case Methode::zigzag:
-            return "table en zigzag";
-        case Methode::parcours:
-            return "table et parcours";
-    }
-    return "?";
+    // In the order of the enum.
+    static constexpr const char* kNoms[] = {
+        "aucune",          "table",           "parcours des chiffres", "scission sur deux premiers",
+        "table et rencontre au milieu", "table et listes", "table en zigzag", "table et parcours",
+    };
+    return kNoms[static_cast<std::size_t>(m)];
 }
 
 Moteur::Moteur(Contexte& c) : ctx_(c), w_(std::make_unique<Atelier>()) {}

@@ -20,9 +20,8 @@ public:
     Issue execute(Demande& d, mpz_class& resultat) override {
         Atelier& w = d.w;
         const Probleme& pb = d.pb;
-        etapes_croissantes(w, pb, j_);
         Emprunt table(w.tampons, hi_ + 1);
-        u64* F = table.obtenir(d.ctx, hi_ + 1);
+        u64* F = prepare_table(d, table);
         if (!F) return Issue::memoire;
         const bool queue = j_ < pb.m;
         Progres pr(d.ctx.suivi());

@@ -68,6 +68,10 @@ public:
     std::size_t fenetre() const { return hi_ - lo_ + 1; }
 
 protected:
+    // The steps of its table in d.w.etapes and the table itself, borrowed;
+    // nullptr when memory or the budget fails.
+    u64* prepare_table(Demande& d, Emprunt& table) const;
+
     std::size_t j_, lo_, hi_;
     QueueDe queue_;
 };
