@@ -30,10 +30,6 @@
 
 namespace {
 
-// A first bound on the sums of divisors of M, before the memory budget has
-// its say: the half table would take 1 GiB.
-constexpr u64 kSigmaMax = u64{1} << 28;
-
 struct Marche {
     u64 p = 0;        // the prime whose digits are walked
     unsigned a = 0;   // its exponent in N
@@ -229,11 +225,11 @@ Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
     return Issue::fait;
 }
 
-// M = N / p^a and the sum of its divisors; false past kSigmaMax.
+// M = N / p^a and the sum of its divisors; false past kSigmaMarcheMax.
 bool reste(const Demande& d, u64 p, unsigned a, u64& M, u64& sigma) {
     M = static_cast<u64>(d.entree.cible);
     for (unsigned i = 0; i < a; ++i) M /= p;
-    const std::optional<u64> s = sigma_sans(d.entree.facteurs, kSigmaMax, p);
+    const std::optional<u64> s = sigma_sans(d.entree.facteurs, kSigmaMarcheMax, p);
     if (!s) return false;
     sigma = *s;
     return true;
