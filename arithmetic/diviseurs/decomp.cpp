@@ -53,9 +53,9 @@ void decoupe(Travail& w) {
 
 }  // namespace
 
-int decomp(Travail& w) {
+void decomp(Travail& w) {
     w.nf = 0;
-    if (w.S < 1) return 1;  // nothing to factorize; the dialogue never asks
+    if (w.S < 1) return;  // nothing to factorize; the dialogue never asks
     std::int64_t k = 0;     // index of the trial prime
     std::int64_t rS = racine(w.S);
     while (w.S != 1) {
@@ -87,5 +87,4 @@ int decomp(Travail& w) {
         nouveau_facteur(w, Npk, expo);
         rS = racine(w.S);
     }
-    return 1;
 }

@@ -6,5 +6,5 @@
 
 // Divides S down to 1 and leaves its distinct prime factors, ascending, in
 // Nfact[1..nf] and their exponents in Nexpo[1..nf]. Requires S >= 1, Nfact
-// and Nexpo at one slot each and the prime table seeded. Returns 1.
-int decomp(Travail& w);
+// and Nexpo at one slot each and the prime table seeded.
+void decomp(Travail& w);
