@@ -5,7 +5,6 @@
 // set in the environment.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>

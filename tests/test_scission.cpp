@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <numeric>
 #include <random>
-#include <utility>
 #include <vector>
 
 #include "outils/banc.hpp"

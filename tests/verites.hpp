@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>

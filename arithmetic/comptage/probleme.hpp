@@ -7,9 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <span>
-#include <algorithm>
 #include <utility>
 #include <vector>
 
