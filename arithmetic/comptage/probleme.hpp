@@ -13,12 +13,8 @@
 
 #include "contexte.hpp"
 #include "memoire.hpp"
-
-using u64 = std::uint64_t;
-using u128 = unsigned __int128;
-
-// A prime factor of the target and its exponent.
-using Facteur = std::pair<std::uint64_t, unsigned>;
+#include "modulaire.hpp"
+#include "sigma.hpp"
 
 // A count: how many sets of entries of div sum to cible. div holds positive
 // values, ascending (the proper divisors of N); any list is accepted, though:
