@@ -16,4 +16,4 @@ UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 "$4/tests/tests_unitaires" --gt
     -DSD_TSAN=ON > "$4-tsan.log" 2>&1 && "$1" --build "$4-tsan" -j2 --target tests_fils >> "$4-tsan.log" 2>&1 ||
     { cat "$4-tsan.log"; echo "sanitiseurs: ThreadSanitizer build failed"; exit 1; }
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 "$4-tsan/tests/tests_fils" --gtest_brief=1 \
-    --gtest_filter='Plage.MemeSortie*:Plage.BudgetDansLOrdreDesRangs:Scission.ArretDemande:Scission.BudgetTropCourtPourLesResidus:Chiffres.BudgetCourtInterruption'
+    --gtest_filter='Plage.MemeSortie*:Budget.DansLOrdreDesRangs:Scission.ArretDemande:Scission.BudgetTropCourtPourLesResidus:Chiffres.BudgetCourtInterruption'

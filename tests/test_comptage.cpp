@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The equal-sum count against independent truths: the plain table of big
 // integers, a complete enumeration, published counts, a closed form; every
-// counting method imposed on the same inputs; the exhaustive searches.
+// counting method imposed on the same inputs; the exhaustive searches; an
+// interrupted count.
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 #include <gmpxx.h>
 
@@ -10,6 +14,7 @@
 #include "noyaux.hpp"
 #include "outils/banc.hpp"
 #include "outils/masques.hpp"
+#include "suivi.hpp"
 #include "verites.hpp"
 
 namespace {
@@ -211,4 +216,38 @@ TEST(RechercheExhaustive, ToutesLesCiblesEtPresDe2Puissance63) {
         EXPECT_EQ(recherche_masques(g, 5, c), attendu);
         EXPECT_EQ(recherche_profondeur(g, 5, c), attendu);
     }
+}
+
+TEST(CompteSommes, InterrompuPuisRecommence) {
+    // Asked to stop, a count stops, gives its memory back, and leaves the
+    // workspace of its thread as good as new for the next count.
+    const std::vector<std::int64_t> d = verite::diviseurs_par_paires(4324320);
+    const mpz_class attendu = Banc().compte(d, 4324320);
+    Budget budget;
+    Suivi s;
+    bool interrompu = false;
+    mpz_class apres;
+    std::thread t([&] {
+        Contexte ctx(budget, &s);
+        Moteur moteur(ctx);
+        const Entree e{d, 4324320, {}};
+        try {
+            moteur.compte(e);
+        } catch (const Interruption&) {
+            interrompu = true;
+        }
+        // The same engine, the same workspace: the next count is whole.
+        s.arret.store(false);
+        apres = moteur.compte(e);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    s.arret.store(true);
+    t.join();
+    EXPECT_TRUE(interrompu);
+    EXPECT_EQ(apres, attendu);
+    // The whole count announced its work and reported all of it.
+    EXPECT_GT(s.prevu.load(), 0u);
+    EXPECT_EQ(s.fait.load(), s.prevu.load());
+    // The engine has gone: every byte it took is back in the budget.
+    EXPECT_EQ(budget.disponible(), budget.total());
 }
