@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The equal-sum count against independent truths: the plain table of big
 // integers, a complete enumeration, published counts, a closed form; every
-// counting method imposed on the same inputs; the exhaustive searches; an
-// interrupted count.
+// counting method imposed on the same inputs; the moduli of a count against
+// the largest count possible; the table kernels against the plain loop; the
+// exhaustive searches; an interrupted count.
 #include <gtest/gtest.h>
 
 #include <chrono>

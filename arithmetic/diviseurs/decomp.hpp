@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Factorization of S by trial division over the prime table.
+// Factorization of S: trial division over the prime table, which grows up
+// to 2^20, then Pollard's rho for a cofactor without any factor below it.
 #pragma once
 
 #include "travail.hpp"
