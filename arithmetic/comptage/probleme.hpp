@@ -86,7 +86,6 @@ struct Tampon {
     }
 
     u64* obtenir(Contexte& c, std::size_t k);  // nullptr when memory or budget fails
-    void rendre_si_gros(std::size_t max);       // frees it beyond max cells
     void rendre();                              // frees it
 };
 
