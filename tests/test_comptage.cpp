@@ -35,7 +35,10 @@ Liste suite(std::int64_t n) {
 TEST(CompteSommes, TableDeGrandsEntiers) {
     // Counts beyond 64 bits (several moduli), other targets than N, the
     // complement symmetry near the full sum, and lists that are no divisors.
-    const struct { Liste d; std::vector<std::int64_t> cibles; } cas[] = {
+    const struct {
+        Liste d;
+        std::vector<std::int64_t> cibles;
+    } cas[] = {
         {verite::diviseurs_par_paires(27720), {27720}},
         {verite::diviseurs_par_paires(55440), {55440}},
         {verite::diviseurs_par_paires(5040), {0, 1, 100, 1680, 5040, 7000, 14304, 14305}},
@@ -115,8 +118,7 @@ TEST(CompteSommes, GrandsNombresFormesConnues) {
     }
     // Few divisors near 2^63: every subset enumerated on 128 bits.
     for (const auto& f : std::vector<std::vector<std::pair<std::int64_t, int>>>{
-             {{2, 1}, {3, 1}, {715827883, 1}, {2147483647, 1}},
-             {{2, 3}, {3, 1}, {384307168202282279, 1}}}) {
+             {{2, 1}, {3, 1}, {715827883, 1}, {2147483647, 1}}, {{2, 3}, {3, 1}, {384307168202282279, 1}}}) {
         const Liste d = verite::diviseurs_de_facteurs(f);
         const std::int64_t n = d.back() * 2;
         std::uint64_t attendu = 0;

@@ -86,7 +86,7 @@ struct Tampon {
     }
 
     u64* obtenir(Contexte& c, std::size_t k);  // nullptr when memory or budget fails
-    void rendre();                              // frees it
+    void rendre();                             // frees it
 };
 
 // Buffers above this many cells are given back at the end of each count.
