@@ -5,7 +5,6 @@
 // set in the environment.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>
@@ -87,8 +86,7 @@ BENCHMARK_CAPTURE(compte, 7211023769672200192, f_311)->Unit(benchmark::kMillisec
 BENCHMARK_CAPTURE(compte, 5987595322769448960, f_671)->Unit(benchmark::kMillisecond);
 
 // The methods one at a time on the same N.
-BENCHMARK_CAPTURE(impose, table_720720, f720720, Imposee{Methode::zigzag})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(impose, table_720720, f720720, Imposee{Methode::zigzag})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(impose, milieu_9223372036854755400, f_47, Imposee{Methode::milieu, SIZE_MAX})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(impose, parcours_9223372036854755400, f_47, Imposee{Methode::parcours, SIZE_MAX})

@@ -57,17 +57,17 @@ void premiere_factorisation(benchmark::State& etat) {
 }  // namespace
 
 BENCHMARK(factorisation)
-    ->Arg(9223372036854775783)   // largest prime below 2^63
-    ->Arg(9223372036854775807)   // 7^2 73 127 337 92737 649657
-    ->Arg(9223371873002223329)   // 3037000453 * 3037000493
-    ->Arg(9223372030926249001)   // 3037000499^2
-    ->Arg(2305843009213693951)   // 2^61 - 1
-    ->Arg(4611686018427387904)   // 2^62
+    ->Arg(9223372036854775783)  // largest prime below 2^63
+    ->Arg(9223372036854775807)  // 7^2 73 127 337 92737 649657
+    ->Arg(9223371873002223329)  // 3037000453 * 3037000493
+    ->Arg(9223372030926249001)  // 3037000499^2
+    ->Arg(2305843009213693951)  // 2^61 - 1
+    ->Arg(4611686018427387904)  // 2^62
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(bloc)
     ->Arg(9223372036854775783)
     ->Arg(9223372036854775807)
-    ->Arg(2305843008139952128)   // perfect
+    ->Arg(2305843008139952128)  // perfect
     ->Arg(4611686018427387904)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(premiere_factorisation)->Unit(benchmark::kMillisecond);

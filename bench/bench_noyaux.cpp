@@ -57,8 +57,8 @@ void fusion(benchmark::State& state) {
         ecrits += etend_liste(s.data(), m.data(), n, items[k - 1], 0, N, s2.data(), m2.data(), capa, 0);
         benchmark::DoNotOptimize(s2.data());
     }
-    state.counters["ns_entree"] = benchmark::Counter(static_cast<double>(ecrits),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_entree"] =
+        benchmark::Counter(static_cast<double>(ecrits), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 }  // namespace

@@ -42,7 +42,8 @@ void kronecker(const std::vector<u64>& a, const std::vector<u64>& b, std::vector
     const u64 d64 = static_cast<u64>((static_cast<u128>(1) << 64) % kP);
     const u64 d128 = static_cast<u64>(static_cast<u128>(d64) * d64 % kP);
     for (std::size_t i = 0; i < c.size(); ++i)
-        c[i] = static_cast<u64>((static_cast<u128>(R[3 * i + 2]) * d128 + ((static_cast<u128>(R[3 * i + 1]) << 64) | R[3 * i]) % kP) % kP);
+        c[i] = static_cast<u64>(
+            (static_cast<u128>(R[3 * i + 2]) * d128 + ((static_cast<u128>(R[3 * i + 1]) << 64) | R[3 * i]) % kP) % kP);
 }
 
 // Montgomery arithmetic modulo kP (below 2^62).

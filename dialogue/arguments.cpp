@@ -102,7 +102,8 @@ Commande lit_arguments(int argc, const char* const* argv, std::ostream& out, std
                 char* fin = nullptr;
                 errno = 0;
                 const double s = std::strtod(t, &fin);
-                if (errno || fin == t || *fin || !(s >= 0) || s > 1e12) return refus("limite refusee : " + std::string(t));
+                if (errno || fin == t || *fin || !(s >= 0) || s > 1e12)
+                    return refus("limite refusee : " + std::string(t));
                 lot.limite = s;
             } else {
                 if (!entier(t, 16, std::int64_t{1} << 30, v)) return refus("memoire refusee : " + std::string(t));

@@ -13,11 +13,11 @@
 // A range computed without the dialogue: MIN MAX and the options before them.
 struct Lot {
     std::int64_t nmin = 0, nmax = 0;
-    bool blocs = false;   // the dialogue's blocks rather than lines of columns
-    bool entete = true;   // the line naming the columns first
+    bool blocs = false;  // the dialogue's blocks rather than lines of columns
+    bool entete = true;  // the line naming the columns first
     Filtre filtre = Filtre::tous;
     double limite = std::numeric_limits<double>::infinity();  // seconds of estimated count
-    std::size_t memoire = 0;  // MiB of budget asked (0: the default)
+    std::size_t memoire = 0;                                  // MiB of budget asked (0: the default)
 };
 
 // What the command line asks for. Writes the usage or the version to out,

@@ -8,9 +8,7 @@
 
 namespace {
 
-bool blanc(int ch) {
-    return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\v' || ch == '\f' || ch == '\r';
-}
+bool blanc(int ch) { return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\v' || ch == '\f' || ch == '\r'; }
 
 enum class Lecture { jeton, fin };
 

@@ -14,8 +14,8 @@ struct Console {
 
     std::istream& in;
     std::ostream& out;
-    char message[200] = {};  // prompt handed to controle
-    char entree[200] = {};   // last token read, NUL-terminated, 199 bytes at most
+    char message[200] = {};     // prompt handed to controle
+    char entree[200] = {};      // last token read, NUL-terminated, 199 bytes at most
     std::int64_t valeur0 = 0;   // last whole number accepted (mode 9)
     std::int32_t valeur2 = 0;   // last yes/no answer accepted (mode 1)
     std::int32_t xn = 0;        // 1: mode 9 refuses the value 0

@@ -76,8 +76,8 @@ std::string texte_etat(std::int64_t N, double fraction, double reste_secondes, b
     const int plein = static_cast<int>(fraction * kBarre);
     char pct[16];
     std::snprintf(pct, sizeof pct, "%3d %%", static_cast<int>(fraction * 100));
-    std::string s = "  N = " + std::to_string(N) + "  [" + std::string(plein, '#') +
-                    std::string(kBarre - plein, '.') + "] " + pct;
+    std::string s =
+        "  N = " + std::to_string(N) + "  [" + std::string(plein, '#') + std::string(kBarre - plein, '.') + "] " + pct;
     if (de_la_plage) s += " de l'intervalle";
     if (reste_secondes >= 0) s += " , reste " + duree(reste_secondes);
     return s;

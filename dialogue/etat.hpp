@@ -4,7 +4,6 @@
 // erased with the cursor put back where the blocks go on.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 

@@ -4,8 +4,8 @@
 // output.
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <ostream>
@@ -88,8 +88,8 @@ int main(int argc, char** argv) {
     // A write refused for another reason than a reader gone away (a full
     // disk, an input/output error): said once, with a status of its own.
     if (sortie.erreur() != 0 && sortie.erreur() != EPIPE) {
-        std::cerr << "sommes-diviseurs : ecriture impossible sur la sortie standard : " << std::strerror(sortie.erreur())
-                  << '\n';
+        std::cerr << "sommes-diviseurs : ecriture impossible sur la sortie standard : "
+                  << std::strerror(sortie.erreur()) << '\n';
         return 3;
     }
     return statut;

@@ -40,9 +40,9 @@ double secondes(horloge::duration d) { return std::chrono::duration<double>(d).c
 // One N of the look-ahead, at the index of the range modulo kAvance.
 struct Case {
     std::string bloc;
-    bool pret = false;            // computed, not yet taken by the writer
-    std::exception_ptr erreur;    // the count failed
-    unsigned fil = 0;             // the thread computing it
+    bool pret = false;          // computed, not yet taken by the writer
+    std::exception_ptr erreur;  // the count failed
+    unsigned fil = 0;           // the thread computing it
 };
 
 // What the workers of a range and its writer share.
@@ -146,7 +146,12 @@ void arrete(Partage& p, Equipe& e) {
 class Ecrivain {
 public:
     Ecrivain(std::ostream& out, Partage& p, Equipe& e, const Vidage& v)
-        : out_(out), p_(p), e_(e), v_(v), ligne_(e.ligne_etat()), etat_(p.nmin, p.total),
+        : out_(out),
+          p_(p),
+          e_(e),
+          v_(v),
+          ligne_(e.ligne_etat()),
+          etat_(p.nmin, p.total),
           delai_(std::chrono::duration_cast<horloge::duration>(std::chrono::duration<double>(v.delai_max))) {}
 
     // Until the range ends, output fails or Ctrl-C; the workers are stopped

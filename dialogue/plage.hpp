@@ -35,5 +35,4 @@ struct Bilan {
 // line says at which N the calculation was interrupted. A failure of a count
 // that the engine could not absorb is thrown again here, after the blocks
 // before it.
-Bilan calcul_plage(std::ostream& out, std::int64_t nmin, std::int64_t nmax, Equipe& e, const Rendu& r,
-                   const Vidage& v);
+Bilan calcul_plage(std::ostream& out, std::int64_t nmin, std::int64_t nmax, Equipe& e, const Rendu& r, const Vidage& v);

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Static analysis of arithmetic/ and dialogue/: cppcheck, then clang-tidy
 # (bugprone and performance checks) on the compile commands of a configure in
-# its own folder. Any finding fails, except the reviewed false positives
+# its own folder; then the layout of every C++ source of the tree against
+# .clang-format. Any finding fails, except the reviewed false positives
 # below; a missing tool is reported and the test ends as skipped (77).
 # Usage: analyse.sh CMAKE CXX_COMPILER SOURCE_DIR BUILD_DIR
 set -u
@@ -35,6 +36,16 @@ if command -v clang-tidy > /dev/null; then
     [ -s "$4.constats" ] && { cat "$4.constats"; echecs=1; }
 else
     echo "analyse: clang-tidy missing, not run"; manque=1
+fi
+if command -v clang-format > /dev/null; then
+    # The tracked sources in a git checkout, else those of a source tree.
+    if [ -e .git ] && command -v git > /dev/null; then
+        git ls-files '*.cpp' '*.hpp'
+    else
+        find arithmetic dialogue tests bench -name '*.cpp' -o -name '*.hpp'
+    fi | sort | xargs clang-format --dry-run --Werror > "$4.format" 2>&1 || { cat "$4.format"; echecs=1; }
+else
+    echo "analyse: clang-format missing, not run"; manque=1
 fi
 [ "$echecs" -eq 0 ] || exit 1
 [ "$manque" -eq 0 ] || exit 77

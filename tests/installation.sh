@@ -134,7 +134,7 @@ for page in "$src"/README.md "$src"/doc/*.md; do
     done || exit 1
 done
 if command -v dpkg > /dev/null; then
-    for outil in g++ cmake clang++ clang-tidy cppcheck groff time lintian parallel; do
+    for outil in g++ cmake clang++ clang-tidy clang-format cppcheck groff time lintian parallel; do
         paquet=$( (dpkg -S "/usr/bin/$outil" || dpkg -S "/bin/$outil") 2> /dev/null | grep -v "^diversion" | head -n 1 | cut -d: -f1)
         [ -z "$paquet" ] || grep -qF "\`$paquet\`" "$src/README.md" || echec "README does not name $paquet ($outil)"
     done

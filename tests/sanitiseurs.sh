@@ -3,8 +3,9 @@
 # Builds the unit tests with AddressSanitizer and UndefinedBehaviorSanitizer
 # in their own folder and runs them: a failed test, a memory error, a leak or
 # undefined behaviour fails this test. Then the same with ThreadSanitizer for
-# the tests of the threads (the pool of a range, the counts that share their
-# work between two threads): a data race fails it.
+# the tests of the threads (the pool of a range, the memory budget served in
+# the order of the range, the counts that share their work between two
+# threads): a data race fails it.
 # Usage: sanitiseurs.sh CMAKE CXX_COMPILER SOURCE_DIR BUILD_DIR
 set -u
 "$1" -S "$3" -B "$4" -DCMAKE_CXX_COMPILER="$2" -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1 -g1" -DSD_SANITIZE=ON \
@@ -16,4 +17,4 @@ UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 "$4/tests/tests_unitaires" --gt
     -DSD_TSAN=ON > "$4-tsan.log" 2>&1 && "$1" --build "$4-tsan" -j2 --target tests_fils >> "$4-tsan.log" 2>&1 ||
     { cat "$4-tsan.log"; echo "sanitiseurs: ThreadSanitizer build failed"; exit 1; }
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 "$4-tsan/tests/tests_fils" --gtest_brief=1 \
-    --gtest_filter='Plage.MemeSortie*:Plage.BudgetDansLOrdreDesRangs:Scission.ArretDemande:Scission.BudgetTropCourtPourLesResidus:Chiffres.BudgetCourtInterruption'
+    --gtest_filter='Plage.MemeSortie*:Budget.DansLOrdreDesRangs:Scission.ArretDemande:Scission.BudgetTropCourtPourLesResidus:Chiffres.BudgetCourtInterruption'

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <utility>
 #include <vector>
 
 #include "outils/banc.hpp"
@@ -81,8 +80,9 @@ TEST(Chiffres, ContreLeMoteur) {
                 if (f.size() > m.size()) contre_moteur(f);
             }
         }
-    for (const Facteurs& f : {Facteurs{{2, 3}, {3, 3}, {5, 1}, {7, 1}}, Facteurs{{2, 5}, {3, 3}, {5, 1}, {7, 1}, {11, 1}},
-                              Facteurs{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}}})
+    for (const Facteurs& f :
+         {Facteurs{{2, 3}, {3, 3}, {5, 1}, {7, 1}}, Facteurs{{2, 5}, {3, 3}, {5, 1}, {7, 1}, {11, 1}},
+          Facteurs{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}}})
         contre_moteur(f);  // 7560, 332640, 720720
 }
 

@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The equal-sum count against independent truths: the plain table of big
 // integers, a complete enumeration, published counts, a closed form; every
-// counting method imposed on the same inputs; the exhaustive searches.
+// counting method imposed on the same inputs; the moduli of a count against
+// the largest count possible; the table kernels against the plain loop; the
+// exhaustive searches; an interrupted count.
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 #include <gmpxx.h>
 
@@ -10,6 +15,7 @@
 #include "noyaux.hpp"
 #include "outils/banc.hpp"
 #include "outils/masques.hpp"
+#include "suivi.hpp"
 #include "verites.hpp"
 
 namespace {
@@ -29,7 +35,10 @@ Liste suite(std::int64_t n) {
 TEST(CompteSommes, TableDeGrandsEntiers) {
     // Counts beyond 64 bits (several moduli), other targets than N, the
     // complement symmetry near the full sum, and lists that are no divisors.
-    const struct { Liste d; std::vector<std::int64_t> cibles; } cas[] = {
+    const struct {
+        Liste d;
+        std::vector<std::int64_t> cibles;
+    } cas[] = {
         {verite::diviseurs_par_paires(27720), {27720}},
         {verite::diviseurs_par_paires(55440), {55440}},
         {verite::diviseurs_par_paires(5040), {0, 1, 100, 1680, 5040, 7000, 14304, 14305}},
@@ -109,8 +118,7 @@ TEST(CompteSommes, GrandsNombresFormesConnues) {
     }
     // Few divisors near 2^63: every subset enumerated on 128 bits.
     for (const auto& f : std::vector<std::vector<std::pair<std::int64_t, int>>>{
-             {{2, 1}, {3, 1}, {715827883, 1}, {2147483647, 1}},
-             {{2, 3}, {3, 1}, {384307168202282279, 1}}}) {
+             {{2, 1}, {3, 1}, {715827883, 1}, {2147483647, 1}}, {{2, 3}, {3, 1}, {384307168202282279, 1}}}) {
         const Liste d = verite::diviseurs_de_facteurs(f);
         const std::int64_t n = d.back() * 2;
         std::uint64_t attendu = 0;
@@ -226,7 +234,7 @@ TEST(Limite, LaMemeEstimationSurToutesLesMachines) {
         {{2, 18}, {5, 18}},
         {{2, 6}, {3, 2}, {5, 3}, {17, 1}, {19, 1}, {43, 1}},
     };
-    const Processeur tout{true, true, true};
+    const Processeur tout{true};
     for (const ListeFacteurs& f : cas) {
         const Liste d = verite::diviseurs_de_facteurs(f);
         std::int64_t n = 1;
@@ -249,4 +257,38 @@ TEST(Limite, LaMemeEstimationSurToutesLesMachines) {
             }
         }
     }
+}
+
+TEST(CompteSommes, InterrompuPuisRecommence) {
+    // Asked to stop, a count stops, gives its memory back, and leaves the
+    // workspace of its thread as good as new for the next count.
+    const std::vector<std::int64_t> d = verite::diviseurs_par_paires(4324320);
+    const mpz_class attendu = Banc().compte(d, 4324320);
+    Budget budget;
+    Suivi s;
+    bool interrompu = false;
+    mpz_class apres;
+    std::thread t([&] {
+        Contexte ctx(budget, &s);
+        Moteur moteur(ctx);
+        const Entree e{d, 4324320, {}};
+        try {
+            moteur.compte(e);
+        } catch (const Interruption&) {
+            interrompu = true;
+        }
+        // The same engine, the same workspace: the next count is whole.
+        s.arret.store(false);
+        apres = moteur.compte(e);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    s.arret.store(true);
+    t.join();
+    EXPECT_TRUE(interrompu);
+    EXPECT_EQ(apres, attendu);
+    // The whole count announced its work and reported all of it.
+    EXPECT_GT(s.prevu.load(), 0u);
+    EXPECT_EQ(s.fait.load(), s.prevu.load());
+    // The engine has gone: every byte it took is back in the budget.
+    EXPECT_EQ(budget.disponible(), budget.total());
 }

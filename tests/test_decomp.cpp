@@ -82,11 +82,13 @@ TEST(Factorisation, PetitsNombresEtTableDesPremiers) {
 }
 
 TEST(Factorisation, GrandsNombres) {
+    // clang-format off
     std::vector<u64> cas{9223372036854775807ULL, 9223372036854775783ULL, 9223372036854775806ULL,
                          2305843009213693951ULL, 9223371873002223329ULL, 9223372030926249001ULL,
                          1099509530625ULL,       1099513724929ULL,       1ULL << 62,
                          4052555153018976267ULL, 614889782588491410ULL,  3825123056546413051ULL,
                          131ULL * 131 * 137 * 137 * 137, 65521ULL * 65521 * 65521 * 2039};
+    // clang-format on
     std::mt19937_64 alea(2026);
     for (int i = 0; i < 1000; ++i) cas.push_back(alea() >> (1 + i % 40));
     for (int i = 0; i < 40; ++i) {
@@ -114,4 +116,3 @@ TEST(Factorisation, GrandsNombres) {
         verifie(f, n);
     }
 }
-

@@ -41,6 +41,7 @@ struct Tampon : std::streambuf {  // every read throws, every write fails
 
 TEST(Controle, ChaqueReponse) {
     // A refused token is followed by 5 (or 1), which the next prompt takes.
+    // clang-format off
     const struct { const char* jeton; int cas, xn; bool accepte; std::int64_t valeur; } cas[] = {
         {"7", 9, 1, true, 7}, {"+7", 9, 1, true, 7}, {"10", 9, 1, true, 10}, {"+100", 9, 1, true, 100},
         {"9223372036854775807", 9, 1, true, 9223372036854775807}, {"0", 9, 0, true, 0}, {"0", 9, 1, false, 0},
@@ -51,6 +52,7 @@ TEST(Controle, ChaqueReponse) {
         {"0", 1, 0, true, 0}, {"1", 1, 0, true, 1}, {"00", 1, 0, false, 0}, {"10", 1, 0, false, 0},
         {"2", 1, 0, false, 0}, {"+1", 1, 0, false, 0}, {"-1", 1, 0, false, 0}, {"oui", 1, 0, false, 0},
     };
+    // clang-format on
     for (const auto& k : cas) {
         const Reponse r = repond(std::string(k.jeton) + (k.cas == 1 ? " 1" : " 5"), k.cas, k.xn);
         EXPECT_TRUE(r.accepte) << k.jeton;
@@ -60,6 +62,7 @@ TEST(Controle, ChaqueReponse) {
 }
 
 TEST(Controle, BlancsNulsJetonsLongsEtFinDesDonnees) {
+    // clang-format off
     const struct { std::string entree; bool accepte; std::int64_t valeur; int invites; } cas[] = {
         {" \t\r\n\n  42\r\n", true, 42, 1}, {"\v\f7\f", true, 7, 1}, {"a b c 12 30", true, 12, 4}, {"8", true, 8, 1},
         {"", false, 0, 1}, {"abc  \n", false, 0, 2}, {"   ", false, 0, 1},
@@ -67,6 +70,7 @@ TEST(Controle, BlancsNulsJetonsLongsEtFinDesDonnees) {
         {std::string(199, '1') + " 3", true, 3, 2}, {std::string(200, '1') + " 3", true, 3, 2},
         {std::string(1 << 20, '1') + " 3", true, 3, 2},
     };
+    // clang-format on
     for (const auto& k : cas) {
         const Reponse r = repond(k.entree, 9, 1);
         EXPECT_EQ(r.accepte, k.accepte) << k.entree.size();
@@ -105,17 +109,22 @@ TEST(Dialogue, SessionsOctetParOctet) {
     const std::string b5 = " \n \n \t \t \t 5  est deficient. Il a  1  diviseurs propres de somme 1 . ";
     const std::string b6 = " \n \n \t \t 6  est parfait. Il a 3 diviseurs propres.";
     const std::string b7 = " \n \n \t \t \t 7  est deficient. Il a  1  diviseurs propres de somme 1 . ";
-    const std::string haut = "\n \n \t 9223372036854775806  :  1  Solutions. Il a  15  diviseurs propres de "
-                             "somme 9223372071214514178 . ";
-    const std::string sommet = " \n \n \t \t \t 9223372036854775807  est deficient. Il a  95  diviseurs "
-                               "propres de somme 1771135003975321601 . ";
+    const std::string haut =
+        "\n \n \t 9223372036854775806  :  1  Solutions. Il a  15  diviseurs propres de "
+        "somme 9223372071214514178 . ";
+    const std::string sommet =
+        " \n \n \t \t \t 9223372036854775807  est deficient. Il a  95  diviseurs "
+        "propres de somme 1771135003975321601 . ";
     const std::pair<std::string, std::string> cas[] = {
         {"5 6 0", m + M + b5 + b6 + e},
         {"5 3 7 0", m + M + M + b5 + b6 + b7 + e},
         {"1\n1\n0\n", m + M + b1 + e},
         {"5 6 1 5 6 0", m + M + b5 + b6 + e + m + M + b5 + b6 + e},
         {"abc 5 x 0 -1 6 oui 2 0", m + m + M + M + M + M + b5 + b6 + e + e + e},
-        {"", m}, {"5", m + M}, {"5 6", m + M + b5 + b6 + e}, {"5 6 1", m + M + b5 + b6 + e + m},
+        {"", m},
+        {"5", m + M},
+        {"5 6", m + M + b5 + b6 + e},
+        {"5 6 1", m + M + b5 + b6 + e + m},
         {"9223372036854775806 9223372036854775807 0", m + M + haut + sommet + e},
     };
     Budget budget;

@@ -54,7 +54,7 @@ TEST(Lot, ColonnesContreLesVerites) {
         const char* classe = somme < n ? "deficient" : somme == n ? "parfait" : "abondant";
         const std::string solutions = somme > n ? verite::compte_table(d, n).get_str() : "";
         EXPECT_EQ(ls[static_cast<std::size_t>(n)], std::to_string(n) + "\t" + classe + "\t" + std::to_string(d.size()) +
-                                                        "\t" + std::to_string(somme) + "\t" + solutions);
+                                                       "\t" + std::to_string(somme) + "\t" + solutions);
     }
 }
 
@@ -67,9 +67,10 @@ TEST(Lot, NombresBizarresPublies) {
     l.entete = false;
     std::string n;
     for (const auto& x : lignes(joue_lot(l).texte)) n += x.substr(0, x.find('\t')) + " ";
-    EXPECT_EQ(n, "70 836 4030 5830 7192 7912 9272 10430 10570 10792 10990 11410 11690 12110 12530 12670 13370 "
-                 "13510 13790 13930 14770 15610 15890 16030 16310 16730 16870 17272 17570 17990 18410 18830 "
-                 "18970 19390 19670 19810 ");
+    EXPECT_EQ(n,
+              "70 836 4030 5830 7192 7912 9272 10430 10570 10792 10990 11410 11690 12110 12530 12670 13370 "
+              "13510 13790 13930 14770 15610 15890 16030 16310 16730 16870 17272 17570 17990 18410 18830 "
+              "18970 19390 19670 19810 ");
     l.filtre = Filtre::abondants;
     l.nmax = 100;
     EXPECT_EQ(lignes(joue_lot(l).texte).size(), 22u);  // A005101: 22 abundant numbers up to 100

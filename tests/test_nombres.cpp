@@ -65,8 +65,8 @@ TEST(Primalite, CribleGmpEtPseudoPremiers) {
     for (u64 d = 0; d < 3000; ++d) cas.insert(cas.end(), {(1ULL << 63) - d, (1ULL << 63) + d, ~0ULL - d});
     for (int i = 0; i < 20000; ++i) cas.push_back(alea() | 1);
     // Strong pseudoprimes to the first prime bases, Carmichael numbers.
-    cas.insert(cas.end(), {2047, 1373653, 25326001, 3215031751, 2152302898747, 3474749660383,
-                           341550071728321, 3825123056546413051, 561, 1105, 1729, 8911});
+    cas.insert(cas.end(), {2047, 1373653, 25326001, 3215031751, 2152302898747, 3474749660383, 341550071728321,
+                           3825123056546413051, 561, 1105, 1729, 8911});
     for (u64 n : cas) ASSERT_EQ(est_premier(n), premier_gmp(n)) << n;
 }
 
@@ -120,7 +120,9 @@ TEST(Reconstruction, GrandsEntiersDeLeursResidus) {
                 Reconstruction rebatir(moduli, deux_64);
                 const std::size_t n = k + (deux_64 ? 1 : 0), pas = 3;
                 for (int i = 0; i < 20; ++i) {
-                    const mpz_class x = i == 0 ? mpz_class(0) : i == 1 ? mpz_class(produit - 1) : alea.get_z_range(produit);
+                    const mpz_class x = i == 0   ? mpz_class(0)
+                                        : i == 1 ? mpz_class(produit - 1)
+                                                 : alea.get_z_range(produit);
                     std::vector<u64> r(n * pas, ~u64{0});
                     for (std::size_t j = 0; j < n; ++j) {
                         const mpz_class m = deux_64 && j == 0 ? mpz_class(1) << 64 : gmp(moduli[j - (deux_64 ? 1 : 0)]);

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <numeric>
 #include <random>
-#include <utility>
 #include <vector>
 
 #include "outils/banc.hpp"
@@ -49,7 +48,8 @@ double produits(const Facteurs& f, std::int64_t q, std::int64_t r) {
         for (int k = 0; k < e; ++k) t += pk *= static_cast<double>(p);
         sigma_l *= t;
     }
-    return 2 * (sigma_l * static_cast<double>(r + 1) / static_cast<double>(q) + 1) * (sigma_l / static_cast<double>(r) + 1);
+    return 2 * (sigma_l * static_cast<double>(r + 1) / static_cast<double>(q) + 1) *
+           (sigma_l / static_cast<double>(r) + 1);
 }
 
 // Every ordered pair (q, r) of primes of N of exponent 1 whose split takes
@@ -109,11 +109,11 @@ TEST(Scission, NombresAuHasardJusquaUnMillion) {
 TEST(Scission, FormesDeChaqueBranche) {
     Banc banc;
     for (const Facteurs& f : std::vector<Facteurs>{
-             {{3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}},  // L odd: one step per divisor
-             {{2, 5}, {3, 1}, {7, 1}},             // L = 2^5: one chain of base 1
-             {{2, 3}, {3, 2}, {5, 1}, {11, 1}},    // chains of odd bases, r = 5 or 11
+             {{3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}},          // L odd: one step per divisor
+             {{2, 5}, {3, 1}, {7, 1}},                            // L = 2^5: one chain of base 1
+             {{2, 3}, {3, 2}, {5, 1}, {11, 1}},                   // chains of odd bases, r = 5 or 11
              {{2, 1}, {3, 1}, {5, 1}, {7, 1}, {11, 1}, {13, 1}},  // r = 2: two classes
-             {{2, 2}, {3, 1}, {1009, 1}},          // r > sigma(L): rows of one cell
+             {{2, 2}, {3, 1}, {1009, 1}},                         // r > sigma(L): rows of one cell
          }) {
         const std::int64_t n = produit(f);
         const auto d = verite::diviseurs_de_facteurs(f);
@@ -126,8 +126,8 @@ TEST(Scission, ComptesAuDelaDe2Puissance64) {
     // divisors): counts beyond 2^64, each value rebuilt from several moduli,
     // against the plain table on big integers; on this processor, and on one
     // without IFMA (moduli below 2^60, 128-bit sums).
-    for (const Facteurs& f : std::vector<Facteurs>{{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}},
-                                                   {{2, 4}, {3, 2}, {5, 1}, {7, 1}, {13, 1}}}) {
+    for (const Facteurs& f :
+         std::vector<Facteurs>{{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}}, {{2, 4}, {3, 2}, {5, 1}, {7, 1}, {13, 1}}}) {
         const auto d = verite::diviseurs_de_facteurs(f);
         const std::int64_t n = produit(f);
         const mpz_class attendu = verite::compte_table(d, n);
@@ -209,7 +209,8 @@ TEST(Scission, ProduitsModuloUnPremier) {
                 a32[i] = static_cast<std::uint32_t>(a[i]);
                 b32[i] = static_cast<std::uint32_t>(b[i]);
             }
-            const u64 r = etroit ? produit_mod(a32.data(), b32.data(), n, p, ifma) : produit_mod(a.data(), b.data(), n, p, ifma);
+            const u64 r =
+                etroit ? produit_mod(a32.data(), b32.data(), n, p, ifma) : produit_mod(a.data(), b.data(), n, p, ifma);
             EXPECT_EQ(mpz_class(std::to_string(r)), s) << bits << " bits, n = " << n;
             if (n == 0) continue;
             // b read downwards from its last cell: a[i] times b[n - 1 - i].

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -75,9 +74,8 @@ inline std::string bloc(std::int64_t n, const Liste& d, const mpz_class& ns) {
         return " \n \n \t \t \t " + sn + "  est deficient. Il a  " + nd + "  diviseurs propres de somme " +
                std::to_string(somme) + " . ";
     if (somme == n) return " \n \n \t \t " + sn + "  est parfait. Il a " + nd + " diviseurs propres.";
-    return "\n \n \t " + sn + "  :  " + ns.get_str() + "  Solutions. Il a  " + nd +
-           "  diviseurs propres de somme " + std::to_string(somme) + " . " +
-           (ns == 0 ? " - ********************** - " : "");
+    return "\n \n \t " + sn + "  :  " + ns.get_str() + "  Solutions. Il a  " + nd + "  diviseurs propres de somme " +
+           std::to_string(somme) + " . " + (ns == 0 ? " - ********************** - " : "");
 }
 
 }  // namespace verite

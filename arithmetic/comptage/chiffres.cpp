@@ -221,7 +221,8 @@ Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
         for (std::size_t i = t; i < K; i += fils) residus[i] = residu(pl, modules[i], tables[t].t, c);
     };
     en_fils(fils, d.ctx.suivi(), pr, travail);
-    resultat = K == 1 ? mpz_class(static_cast<unsigned long>(residus[0])) : reconstruire(residus.data(), K, d.w.premiers);
+    resultat =
+        K == 1 ? mpz_class(static_cast<unsigned long>(residus[0])) : reconstruire(residus.data(), K, d.w.premiers);
     return Issue::fait;
 }
 
@@ -243,8 +244,8 @@ double borne_marche(const Demande& d, u64 p, unsigned a) {
     if (!reste(d, p, a, M, sigma)) return kInfini;
     const std::size_t tours = (d.pb.modules + 1) / 2;
     const u64 H = sigma / 2, lus = std::min(sigma / p, M);
-    return static_cast<double>(tours) * (static_cast<double>(H) * couts::kCelluleCache / 2 +
-                                         couts::kLecture * static_cast<double>(lus));
+    return static_cast<double>(tours) *
+           (static_cast<double>(H) * couts::kCelluleCache / 2 + couts::kLecture * static_cast<double>(lus));
 }
 
 // The walk over the digits of p^a, the estimate of its cost in cout; false
@@ -257,7 +258,7 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout) {
     const std::size_t budget = d.machine.memoire;
     u64 M, sigma;
     if (!reste(d, p, a, M, sigma)) return false;
-    std::vector<u64> impairs;                             // odd divisors of M, ascending
+    std::vector<u64> impairs;                               // odd divisors of M, ascending
     const unsigned b = impairs_sans(facteurs, impairs, p);  // exponent of 2 in M
     c.p = p;
     c.a = a;

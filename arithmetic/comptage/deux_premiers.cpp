@@ -38,19 +38,18 @@
 
 namespace {
 
-
 struct Scission {
     u64 q = 0, r = 0, L = 0, M = 0;
-    u64 sigmaL = 0;  // sum of the divisors of L
-    u64 kmax = 0;    // the top sums k = 0 .. kmax
-    unsigned deux = 0;            // exponent of 2 in L
-    std::vector<u64> impairs;     // odd divisors of L, ascending
-    std::vector<u64> premiers;    // the moduli, below 2^bits
-    unsigned bits = 60;   // of the moduli
-    bool ifma = false;    // the dot products in AVX-512 IFMA
+    u64 sigmaL = 0;             // sum of the divisors of L
+    u64 kmax = 0;               // the top sums k = 0 .. kmax
+    unsigned deux = 0;          // exponent of 2 in L
+    std::vector<u64> impairs;   // odd divisors of L, ascending
+    std::vector<u64> premiers;  // the moduli, below 2^bits
+    unsigned bits = 60;         // of the moduli
+    bool ifma = false;          // the dot products in AVX-512 IFMA
     unsigned fils = 1;
-    double produits = 0;  // per modulus
-    double cellules = 0;  // table cells written per modulus
+    double produits = 0;     // per modulus
+    double cellules = 0;     // table cells written per modulus
     bool par_k = true;       // each value rebuilt, or only the count
     bool etroit = false;     // tables of 32-bit cells
     std::size_t octets = 0;  // tables and residues

@@ -17,8 +17,8 @@ u64 sature(u128 v) { return v > kSature ? kSature : static_cast<u64>(v); }
 // rest of this half and the other half can still add reaches L. Ping-pongs
 // between slots a and b of (S, M); returns the slot holding the result and
 // its size in n, or -1 when a list would pass capacite.
-int sommes_moitie(const u64* v, std::size_t k, u64 autre, u64 L, u64 U, u64* const* S,
-                  u64* const* M, int a, int b, std::size_t capacite, std::size_t& n, const Progres& pr) {
+int sommes_moitie(const u64* v, std::size_t k, u64 autre, u64 L, u64 U, u64* const* S, u64* const* M, int a, int b,
+                  std::size_t capacite, std::size_t& n, const Progres& pr) {
     S[a][0] = 0;
     M[a][0] = 1;
     n = 1;
@@ -46,8 +46,8 @@ namespace {
 // sums added (modulo p when Premier). With Borne, stops at capacite entries
 // and returns capacite + 1 when more would come.
 template <bool Premier, bool Borne>
-std::size_t fusionne(const u64* s, const u64* m, std::size_t ia, std::size_t na, std::size_t ib, std::size_t nb,
-                     u64 v, u64* s2, u64* m2, std::size_t capacite, u64 p) {
+std::size_t fusionne(const u64* s, const u64* m, std::size_t ia, std::size_t na, std::size_t ib, std::size_t nb, u64 v,
+                     u64* s2, u64* m2, std::size_t capacite, u64 p) {
     std::size_t k = 0;
     while (ia < na && ib < nb) {
         if constexpr (Borne)
@@ -82,8 +82,8 @@ std::size_t fusionne(const u64* s, const u64* m, std::size_t ia, std::size_t na,
 
 }  // namespace
 
-std::size_t etend_liste(const u64* s, const u64* m, std::size_t n, u64 v, u64 seuil, u64 U,
-                        u64* s2, u64* m2, std::size_t capacite, u64 p) {
+std::size_t etend_liste(const u64* s, const u64* m, std::size_t n, u64 v, u64 seuil, u64 U, u64* s2, u64* m2,
+                        std::size_t capacite, u64 p) {
     // The old sums in [seuil, U], and those that stay there with v.
     const std::size_t na = static_cast<std::size_t>(std::upper_bound(s, s + n, U) - s);
     const std::size_t ia = static_cast<std::size_t>(std::lower_bound(s, s + na, seuil) - s);
@@ -103,8 +103,8 @@ std::size_t etend_liste(const u64* s, const u64* m, std::size_t n, u64 v, u64 se
                  : fusionne<true, false>(s, m, ia, na, ib, nb, v, s2, m2, capacite, p);
 }
 
-bool milieu(const Queue& q, u64 cible, u64 base, u64* h, u64* sommes, u64* mults,
-            std::size_t capacite, const Progres& pr) {
+bool milieu(const Queue& q, u64 cible, u64 base, u64* h, u64* sommes, u64* mults, std::size_t capacite,
+            const Progres& pr) {
     const std::size_t t = q.t;
     const std::size_t moitie = t / 2;  // first half: the larger items
     u128 somme_a = 0, somme_b = 0;
@@ -117,8 +117,7 @@ bool milieu(const Queue& q, u64 cible, u64 base, u64* h, u64* sommes, u64* mults
     const int ca = sommes_moitie(q.b, moitie, sature(somme_b), q.L, q.U, S, M, 0, 1, capacite, na, pr);
     if (ca < 0) return false;
     const int libre = 1 - ca;
-    const int cb =
-        sommes_moitie(q.b + moitie, t - moitie, sature(somme_a), q.L, q.U, S, M, libre, 2, capacite, nb, pr);
+    const int cb = sommes_moitie(q.b + moitie, t - moitie, sature(somme_a), q.L, q.U, S, M, libre, 2, capacite, nb, pr);
     if (cb < 0) return false;
     const u64* as = S[ca];
     const u64* am = M[ca];
@@ -127,8 +126,8 @@ bool milieu(const Queue& q, u64 cible, u64 base, u64* h, u64* sommes, u64* mults
 
     // For a ascending, the b in [L - a, U - a] form a range of bs that moves
     // down: two pointers.
-    std::size_t haut = nb;  // one past the last b <= U - a
-    std::size_t bas = nb;   // first b >= L - a
+    std::size_t haut = nb;   // one past the last b <= U - a
+    std::size_t bas = nb;    // first b >= L - a
     std::size_t depuis = 0;  // pairs since the last safe point
     for (std::size_t i = 0; i < na; ++i) {
         const u64 a = as[i];

@@ -18,8 +18,8 @@
 // the sums in [seuil, U]. Writes at most capacite entries to (s2, m2);
 // returns their number, or capacite + 1 when more would be kept. Requires
 // s[i] + v < 2^64.
-std::size_t etend_liste(const u64* s, const u64* m, std::size_t n, u64 v, u64 seuil, u64 U,
-                        u64* s2, u64* m2, std::size_t capacite, u64 p);
+std::size_t etend_liste(const u64* s, const u64* m, std::size_t n, u64 v, u64 seuil, u64 U, u64* s2, u64* m2,
+                        std::size_t capacite, u64 p);
 
 // Items of the largest-first part ("queue") of a problem: b[0..t-1],
 // descending, with reste[k] = b[k] + ... + b[t-1] saturated at 2^63 and
@@ -38,8 +38,8 @@ struct Queue {
 // Requires t <= 63. Uses sommes/mults as scratch: 3 * capacite entries
 // each. Returns false, with h partly filled, when a half keeps more than
 // capacite distinct sums.
-bool milieu(const Queue& q, u64 cible, u64 base, u64* h, u64* sommes, u64* mults,
-            std::size_t capacite, const Progres& pr);
+bool milieu(const Queue& q, u64 cible, u64 base, u64* h, u64* sommes, u64* mults, std::size_t capacite,
+            const Progres& pr);
 
 // Scratch for the depth-first walk: t + 1 slots each.
 struct PileParcours {
@@ -54,20 +54,21 @@ constexpr u64 kUnitesParcours = u64{1} << 32;
 // each item before leaving it out; calls feuille(x) for each leaf. Only the
 // pending "leave it out" branches are stacked: at most t of them. Memory is
 // O(t) whatever the number of leaves, which may be astronomically large.
-// Its progress goes to pr as the share of the tree already left behind, each branch weighing half of its parent: a whole
-// walk reports kUnitesParcours.
+// Its progress goes to pr as the share of the tree already left behind,
+// each branch weighing half of its parent: a whole walk reports
+// kUnitesParcours.
 template <class Feuille>
 void parcours(const Queue& q, PileParcours pile, Progres& pr, Feuille&& feuille) {
     const std::size_t t = q.t;
     const u64* b = q.b;
     const u64* reste = q.reste;
     const u64 L = q.L, U = q.U;
-    u64 rapporte = 0;  // units reported
+    u64 rapporte = 0;    // units reported
     if (reste[0] < L) {  // even the whole queue stays below L
         pr.avance(kUnitesParcours);
         return;
     }
-    std::size_t n = 0;         // pending branches
+    std::size_t n = 0;  // pending branches
     std::size_t k = 0;
     u64 x = 0;
     std::uint32_t noeuds = 0;  // nodes since the last safe point

@@ -101,6 +101,7 @@ u64 asc_court(u64* f, std::size_t a, std::size_t b, u64 p) {
 template <bool Premier>
 u64 asc_court(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
     switch (d) {
+        // clang-format off
         case 1: return asc_court<1, Premier>(f, a, b, p);
         case 2: return asc_court<2, Premier>(f, a, b, p);
         case 3: return asc_court<3, Premier>(f, a, b, p);
@@ -108,6 +109,7 @@ u64 asc_court(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
         case 5: return asc_court<5, Premier>(f, a, b, p);
         case 6: return asc_court<6, Premier>(f, a, b, p);
         default: return asc_court<7, Premier>(f, a, b, p);
+            // clang-format on
     }
 }
 

@@ -18,10 +18,8 @@
 // the values they write into *bits when bits is not null: while bit 63 stays
 // clear there, every value is below 2^63, so no sum has wrapped and the
 // counts are exact.
-void ajoute_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr,
-                 u64* bits = nullptr);
-void ajoute_asc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr,
-                u64* bits = nullptr);
+void ajoute_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr, u64* bits = nullptr);
+void ajoute_asc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr, u64* bits = nullptr);
 void retire_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr);
 
 // The table f holds, for every sum s of the window [lo, hi], the number of

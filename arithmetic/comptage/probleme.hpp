@@ -7,20 +7,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <span>
-#include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "contexte.hpp"
 #include "memoire.hpp"
-
-using u64 = std::uint64_t;
-using u128 = unsigned __int128;
-
-// A prime factor of the target and its exponent.
-using Facteur = std::pair<std::uint64_t, unsigned>;
+#include "modulaire.hpp"
+#include "sigma.hpp"
 
 // A count: how many sets of entries of div sum to cible. div holds positive
 // values, ascending (the proper divisors of N); any list is accepted, though:
@@ -96,8 +90,7 @@ struct Tampon {
     }
 
     u64* obtenir(Contexte& c, std::size_t k);  // nullptr when memory or budget fails
-    void rendre_si_gros(std::size_t max);       // frees it beyond max cells
-    void rendre();                              // frees it
+    void rendre();                             // frees it
 };
 
 // Buffers above this many cells are given back at the end of each count.

@@ -39,7 +39,9 @@ u64 produit_128(const T* a, const T* b, std::size_t n, u64 p) {
 
 #ifdef SD_IFMA
 // Eight cells widened to 64-bit lanes.
-__attribute__((target("avx512f,avx512vl,avx512ifma"))) inline __m512i charge(const u64* a) { return _mm512_loadu_si512(a); }
+__attribute__((target("avx512f,avx512vl,avx512ifma"))) inline __m512i charge(const u64* a) {
+    return _mm512_loadu_si512(a);
+}
 __attribute__((target("avx512f,avx512vl,avx512ifma"))) inline __m512i charge(const std::uint32_t* a) {
     return _mm512_maskz_cvtepu32_epi64(0xff, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a)));
 }

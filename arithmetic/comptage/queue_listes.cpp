@@ -50,8 +50,8 @@ public:
     Fusion ajoute(Contexte& c, u64 v, u64 seuil, u64 T, u64 p, int garde) {
         const int nxt = autre(cur_, garde);
         for (;;) {
-            const std::size_t n2 = etend_liste(S_.get() + cur_ * capa_, M_.get() + cur_ * capa_, n_[cur_], v, seuil,
-                                               T, S_.get() + nxt * capa_, M_.get() + nxt * capa_, capa_, p);
+            const std::size_t n2 = etend_liste(S_.get() + cur_ * capa_, M_.get() + cur_ * capa_, n_[cur_], v, seuil, T,
+                                               S_.get() + nxt * capa_, M_.get() + nxt * capa_, capa_, p);
             if (n2 <= capa_) {
                 n_[nxt] = n2;
                 cur_ = nxt;
@@ -178,8 +178,7 @@ Issue PlanListes::execute(Demande& d, mpz_class& resultat) {
             // one kept: the same merges and bounds, so the same sums.
             listes.commence(c_.case_);
             for (std::size_t i = pb.m; i-- > c_.j && listes.taille(listes.courante()) > 0;) {
-                if (listes.ajoute(d.ctx, w.items[i], seuil_de(w, pb, i), pb.T, p, c_.case_) !=
-                    Listes::Fusion::faite)
+                if (listes.ajoute(d.ctx, w.items[i], seuil_de(w, pb, i), pb.T, p, c_.case_) != Listes::Fusion::faite)
                     issue = Issue::memoire;  // cannot happen: no list is longer than the one kept
                 pr.point();
             }

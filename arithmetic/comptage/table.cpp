@@ -56,9 +56,8 @@ double plan_zigzag(const Atelier& w, const Probleme& pb, std::vector<Etape>& eta
         for (std::size_t i = 0; i < m; ++i) unites.push_back({a[i], 1, a[i]});
     }
     // By weight, the smaller first item first among equal weights.
-    std::sort(unites.begin(), unites.end(), [](const Unite& x, const Unite& y) {
-        return x.poids < y.poids || (x.poids == y.poids && x.e < y.e);
-    });
+    std::sort(unites.begin(), unites.end(),
+              [](const Unite& x, const Unite& y) { return x.poids < y.poids || (x.poids == y.poids && x.e < y.e); });
     ordre.clear();
     for (std::size_t i = 0; i < unites.size(); i += 2) ordre.push_back(unites[i]);
     for (std::size_t i = unites.size(); i-- > 0;)

@@ -39,10 +39,6 @@ u64* Tampon::obtenir(Contexte& c, std::size_t k) {
     return nullptr;
 }
 
-void Tampon::rendre_si_gros(std::size_t max) {
-    if (n > max) rendre();
-}
-
 void Tampon::rendre() {
     p.reset();
     if (budget) budget->rend(n * sizeof(u64));

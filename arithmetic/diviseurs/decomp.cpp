@@ -28,9 +28,7 @@ void nouveau_facteur(Travail& w, std::int64_t p, std::int64_t expo) {
 
 // Truncated double-precision root: never below the exact integer root, at
 // most one above it, so no composite is ever taken for a prime.
-std::int64_t racine(std::int64_t s) {
-    return static_cast<std::int64_t>(std::sqrt(static_cast<double>(s)));
-}
+std::int64_t racine(std::int64_t s) { return static_cast<std::int64_t>(std::sqrt(static_cast<double>(s))); }
 
 // Records the prime factors of a cofactor that has none below 2^20.
 void decoupe(Travail& w) {
@@ -53,10 +51,10 @@ void decoupe(Travail& w) {
 
 }  // namespace
 
-int decomp(Travail& w) {
+void decomp(Travail& w) {
     w.nf = 0;
-    if (w.S < 1) return 1;  // nothing to factorize; the dialogue never asks
-    std::int64_t k = 0;     // index of the trial prime
+    if (w.S < 1) return;  // nothing to factorize; the dialogue never asks
+    std::int64_t k = 0;   // index of the trial prime
     std::int64_t rS = racine(w.S);
     while (w.S != 1) {
         ++k;
@@ -87,5 +85,4 @@ int decomp(Travail& w) {
         nouveau_facteur(w, Npk, expo);
         rS = racine(w.S);
     }
-    return 1;
 }

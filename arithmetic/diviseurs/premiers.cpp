@@ -30,7 +30,7 @@ void amorce(Travail& w) {
     for (std::size_t q = 0; q <= 2; ++q) retient_inverse(w, q);
 }
 
-int Suiv(Travail& w) {
+void Suiv(Travail& w) {
     const std::int64_t last = w.Nprem[w.np];
     std::int64_t i = 1;  // step count: the candidate is last + 2 i
     std::int64_t j = 1;  // index of the trial divisor
@@ -56,6 +56,6 @@ int Suiv(Travail& w) {
         w.Nprem.append();
         w.Nprem[w.np] = c;
         retient_inverse(w, static_cast<std::size_t>(w.np));
-        return 1;
+        return;
     }
 }

@@ -10,5 +10,5 @@
 void amorce(Travail& w);
 
 // Appends the smallest prime above Nprem[np] and increases np by one.
-// Requires np >= 2. Returns 1.
-int Suiv(Travail& w);
+// Requires np >= 2.
+void Suiv(Travail& w);

@@ -49,13 +49,13 @@ struct Travail {
     std::vector<std::uint64_t> inverse;
     std::vector<std::uint64_t> limite;
 
-    std::int64_t N = 0;     // the number being processed
-    std::int64_t S = 0;     // the number under factorization, divided down to 1
-    std::int64_t np = 0;    // primes held in Nprem
-    std::int32_t nf = 0;    // distinct prime factors held in Nfact / Nexpo
-    std::int64_t SN = 0;    // copy of N: the target sum
-    mpz_class ns = 0;       // subsets of proper divisors whose sum is N
-    std::int64_t ND1 = 0;   // number of proper divisors of N
+    std::int64_t N = 0;    // the number being processed
+    std::int64_t S = 0;    // the number under factorization, divided down to 1
+    std::int64_t np = 0;   // primes held in Nprem
+    std::int32_t nf = 0;   // distinct prime factors held in Nfact / Nexpo
+    std::int64_t SN = 0;   // copy of N: the target sum
+    mpz_class ns = 0;      // subsets of proper divisors whose sum is N
+    std::int64_t ND1 = 0;  // number of proper divisors of N
     // Sum of the proper divisors. It exceeds 2^63 - 1 for some N above
     // 10^18, so it is held on 128 bits; it never exceeds 2^127.
     __int128 Smax = 0;

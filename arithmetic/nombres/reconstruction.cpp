@@ -19,8 +19,7 @@ std::size_t bits_binome_milieu(std::size_t m) {
     return mpz_sizeinbase(b.get_mpz_t(), 2);
 }
 
-Reconstruction::Reconstruction(std::span<const u64> premiers, bool deux_64)
-    : p_(), inv_(), t_() {
+Reconstruction::Reconstruction(std::span<const u64> premiers, bool deux_64) : p_(), inv_(), t_() {
     if (deux_64) p_.push_back(0);
     p_.insert(p_.end(), premiers.begin(), premiers.end());
     const std::size_t m = p_.size();

@@ -59,7 +59,7 @@ public:
 private:
     Budget& budget_;
     Suivi* suivi_;
-    Processeur processeur_;  // a copy: three flags
+    Processeur processeur_;  // a copy: one flag
     std::uint64_t rang_ = 0;
 };
 

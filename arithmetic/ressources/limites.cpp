@@ -3,7 +3,6 @@
 #include "limites.hpp"
 
 #include <algorithm>
-#include <cstdint>
 #include <fstream>
 #include <limits>
 #include <string>

@@ -8,9 +8,6 @@ Processeur lit_processeur() {
     Processeur p;
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
     __builtin_cpu_init();
-    p.avx2 = __builtin_cpu_supports("avx2");
-    p.avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-               __builtin_cpu_supports("avx512vl");
     p.ifma = __builtin_cpu_supports("avx512ifma") && __builtin_cpu_supports("avx512vl");
 #endif
     return p;

@@ -5,9 +5,9 @@
 #pragma once
 
 struct Processeur {
-    bool avx2 = false;
-    bool avx512 = false;  // AVX-512 F, BW and VL: the x86-64-v4 kernels
-    bool ifma = false;    // AVX-512 IFMA with VL: the dot products modulo a prime below 2^50
+    bool ifma = false;  // AVX-512 IFMA with VL: the dot products modulo a prime below 2^50
+
+    bool operator==(const Processeur&) const = default;
 };
 
 // The processor this program runs on, read at the first call.

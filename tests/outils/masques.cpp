@@ -15,7 +15,7 @@ std::int64_t recherche_masques(const std::int64_t* div, std::size_t n, std::int6
         std::int64_t S3 = (K1 & 1) ? div[n - 1] : 0;
         std::int64_t K = K1 >> 1;
         std::int64_t T = static_cast<std::int64_t>(n) - 1;  // 1-based position
-        bool depasse = S3 > cible;  // the running sum has passed the target
+        bool depasse = S3 > cible;                          // the running sum has passed the target
         while (!depasse && T > 0) {
             if (K & 1) {
                 // S3 <= cible here, so cible - S3 cannot overflow; the sum
@@ -47,7 +47,7 @@ mpz_class recherche_profondeur(const std::int64_t* div, std::size_t n, std::int6
     struct Cadre {
         std::size_t q;  // divisors div[0..q-1] remain to decide
         std::int64_t reste;
-        bool pris;      // the branch that takes div[q-1] is done
+        bool pris;  // the branch that takes div[q-1] is done
     };
     std::vector<Cadre> pile;
     pile.push_back({n, cible, false});
