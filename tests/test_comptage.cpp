@@ -227,6 +227,7 @@ TEST(Limite, LaMemeEstimationSurToutesLesMachines) {
     // moduli and products), nor on the memory the process's limits leave
     // (the walk and the split size their tables by it). The split, the walk
     // over 101, the walk over 2 or 5, and a heavy N of 10^9 + 8000.
+    // clang-format off
     const ListeFacteurs cas[] = {
         {{2, 6}, {13, 1}, {41, 1}, {61, 1}, {157, 1}, {3061, 1}},
         {{2, 4}, {3, 3}, {13, 1}, {41, 1}, {43, 1}, {101, 1}},
@@ -234,6 +235,7 @@ TEST(Limite, LaMemeEstimationSurToutesLesMachines) {
         {{2, 18}, {5, 18}},
         {{2, 6}, {3, 2}, {5, 3}, {17, 1}, {19, 1}, {43, 1}},
     };
+    // clang-format on
     const Processeur tout{true};
     for (const ListeFacteurs& f : cas) {
         const Liste d = verite::diviseurs_de_facteurs(f);

@@ -277,7 +277,7 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout) {
     s.kmax = static_cast<u64>(std::min<u128>(sigmaM / q, s.M));
     s.deux = impairs_sans(f, s.impairs, q, r);
     // Divisors of M = r L: the bits of the values rebuilt.
-    const u64 dM = 2 * (s.deux + 1) * s.impairs.size();
+    const u64 dM = 2 * (u64{s.deux} + 1) * s.impairs.size();
     // Tables of 64-bit cells when they fit, else of 32 bits.
     const double budget = static_cast<double>(d.machine.memoire) / sizeof(u64);
     s.etroit = static_cast<double>(cellules_tables(sigmaL, false)) > budget;

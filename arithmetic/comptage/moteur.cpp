@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <limits>
 #include <new>
 
 #include "couts.hpp"
@@ -184,8 +183,14 @@ Compte compter(Atelier& w, Contexte& ctx, const Entree& e, const Imposee* impose
 const char* nom(Methode m) {
     // In the order of the enum.
     static constexpr const char* kNoms[] = {
-        "aucune",          "table",           "parcours des chiffres", "scission sur deux premiers",
-        "table et rencontre au milieu", "table et listes", "table en zigzag", "table et parcours",
+        "aucune",
+        "table",
+        "parcours des chiffres",
+        "scission sur deux premiers",
+        "table et rencontre au milieu",
+        "table et listes",
+        "table en zigzag",
+        "table et parcours",
     };
     return kNoms[static_cast<std::size_t>(m)];
 }

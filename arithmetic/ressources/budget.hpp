@@ -33,7 +33,8 @@ public:
 
     // total: what the counts may take; voulu: what was asked, when the
     // limits of the process gave less.
-    explicit Budget(std::size_t total = kDefaut, std::size_t voulu = 0) : total_(total), voulu_(voulu ? voulu : total) {}
+    explicit Budget(std::size_t total = kDefaut, std::size_t voulu = 0)
+        : total_(total), voulu_(voulu ? voulu : total) {}
     Budget(const Budget&) = delete;
     Budget& operator=(const Budget&) = delete;
 
