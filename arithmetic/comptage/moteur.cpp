@@ -215,9 +215,9 @@ double Moteur::estime(const Entree& e) {
     const bool exclus[std::size(kMethodes)] = {};
     Demande r{e, pb, w, ctx_, reference(ctx_)};
     const std::unique_ptr<Plan> plan = choisit(r, exclus);
-    const double cout = plan ? plan->cout : kInfini;
     w.libere_gros();
-    return cout;
+    if (!plan) return kInfini;  // not even the smallest walk
+    return plan->cout;
 }
 
 Compte Moteur::denombre(const Entree& e, const Imposee* impose) {
