@@ -7,12 +7,6 @@
 
 #include "etat.hpp"
 
-namespace {
-
-double secondes(Etat::horloge::duration d) { return std::chrono::duration<double>(d).count(); }
-
-}  // namespace
-
 std::string Etat::texte(std::uint64_t ecrits, horloge::time_point depuis, const Suivi* s) {
     const auto t = horloge::now();
     const std::int64_t N = nmin_ + static_cast<std::int64_t>(ecrits);

@@ -11,6 +11,9 @@
 
 #include "suivi.hpp"
 
+// A duration of the steady clock in seconds.
+inline double secondes(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
 class Etat {
 public:
     using horloge = std::chrono::steady_clock;

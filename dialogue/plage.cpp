@@ -35,8 +35,6 @@ constexpr auto kSomme = std::chrono::milliseconds(5);
 constexpr double kAvantEtat = 1.0;
 constexpr double kEntreEtats = 0.25;
 
-double secondes(horloge::duration d) { return std::chrono::duration<double>(d).count(); }
-
 // One N of the look-ahead, at the index of the range modulo kAvance.
 struct Case {
     std::string bloc;
