@@ -14,7 +14,7 @@ echo 'extern "C" int LLVMFuzzerTestOneInput(const char*, long) { return 0; }' > 
 clang++ -fsanitize=fuzzer "$tmp/essai.cpp" -o "$tmp/essai" 2> /dev/null ||
     { echo "fuzz: libFuzzer missing (clang++ -fsanitize=fuzzer), test skipped"; exit 77; }
 "$1" -S "$2" -B "$3" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1 -g1" -DSD_FUZZ=ON \
-    -DCMAKE_UNITY_BUILD=ON     -DBUILD_TESTING=OFF > "$tmp/log" 2>&1 && "$1" --build "$3" --target fuzz_dialogue -j2 >> "$tmp/log" 2>&1 ||
+    -DCMAKE_UNITY_BUILD=ON -DBUILD_TESTING=OFF > "$tmp/log" 2>&1 && "$1" --build "$3" --target fuzz_dialogue -j2 >> "$tmp/log" 2>&1 ||
     { cat "$tmp/log"; echo "fuzz: build failed"; exit 1; }
 mkdir "$tmp/corpus" "$tmp/trouve"
 cp "$2"/tests/fuzz/corpus/* "$tmp/corpus/"
