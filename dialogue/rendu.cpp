@@ -4,6 +4,19 @@
 
 const char* const kEnteteColonnes = "N\tclasse\tdiviseurs\tsomme\tsolutions\n";
 
+namespace {
+
+// A count in decimal: most fit in 64 bits and are written without GMP's
+// formatting.
+void ecrire_compte(std::ostream& out, const mpz_class& n) {
+    if (mpz_fits_ulong_p(n.get_mpz_t()))
+        ecrire_entier(out, static_cast<__int128>(mpz_get_ui(n.get_mpz_t())));
+    else
+        out << n;
+}
+
+}  // namespace
+
 bool garde(const Resultat& r, Filtre f) {
     if (f == Filtre::tous) return true;
     if (r.classe != Classe::abondant) return false;
@@ -26,7 +39,7 @@ void bloc(const Resultat& r, std::ostream& out) {
             if (r.ecarte)
                 out << '?';
             else
-                out << r.solutions;
+                ecrire_compte(out, r.solutions);
             out << "  Solutions. Il a  " << r.diviseurs << "  diviseurs propres de somme ";
             ecrire_entier(out, r.somme);
             out << " . ";
@@ -43,7 +56,7 @@ void ligne(const Resultat& r, std::ostream& out) {
     if (r.ecarte)
         out << '?';
     else if (r.classe == Classe::abondant)
-        out << r.solutions;
+        ecrire_compte(out, r.solutions);
     out << '\n';
 }
 

@@ -43,7 +43,7 @@ Resultat evalue(Travail& w, Moteur& m, std::int64_t N, bool compter) {
         } catch (const CompteEcarte&) {
             r.ecarte = true;
         }
-        r.solutions = w.ns;
+        r.solutions = std::move(w.ns);  // the count goes to the result
     }
     return r;
 }
