@@ -20,31 +20,33 @@ public:
     using PlanTableQueue::PlanTableQueue;
     Methode methode() const override { return Methode::milieu; }
 
-    Issue execute(Demande& d, mpz_class& resultat) override {
-        Atelier& w = d.w;
-        const Probleme& pb = d.pb;
-        const std::size_t W = hi_ - lo_ + 1;
-        Emprunt table(w.tampons, hi_ + 1), histo(w.tampons, W), sommes(w.tampons, 3 * kCapaciteMilieu),
-            mults(w.tampons, 3 * kCapaciteMilieu);
-        u64* F = prepare_table(d, table);
-        u64* H = F ? histo.obtenir(d.ctx, W) : nullptr;
-        u64* S = H ? sommes.obtenir(d.ctx, 3 * kCapaciteMilieu) : nullptr;
-        u64* M = S ? mults.obtenir(d.ctx, 3 * kCapaciteMilieu) : nullptr;
-        if (!M) return Issue::memoire;
-        Progres pr(d.ctx.suivi());
-        const u64 unites = unites_table(w.etapes.data(), w.etapes.size()) + W;
-        pr.prevoit(unites * pb.modules);
-        const Queue q = queue_.prepare(w, pb, j_, lo_, hi_);
-        std::fill(H, H + W, u64{0});
-        if (!milieu(q, pb.T, lo_, H, S, M, kCapaciteMilieu, pr)) return Issue::capacite;
-        resultat = par_modules(w, pb, w.etapes, F, pr, unites, [&](u64 p, bool&) {
-            const u64 r = produit_scalaire(F + lo_, H, W, p);
-            pr.avance(W);
-            return r;
-        });
-        return Issue::fait;
-    }
+    Issue execute(Demande& d, mpz_class& resultat) override;
 };
+
+Issue PlanMilieu::execute(Demande& d, mpz_class& resultat) {
+    Atelier& w = d.w;
+    const Probleme& pb = d.pb;
+    const std::size_t W = hi_ - lo_ + 1;
+    Emprunt table(w.tampons, hi_ + 1), histo(w.tampons, W), sommes(w.tampons, 3 * kCapaciteMilieu),
+        mults(w.tampons, 3 * kCapaciteMilieu);
+    u64* F = prepare_table(d, table);
+    u64* H = F ? histo.obtenir(d.ctx, W) : nullptr;
+    u64* S = H ? sommes.obtenir(d.ctx, 3 * kCapaciteMilieu) : nullptr;
+    u64* M = S ? mults.obtenir(d.ctx, 3 * kCapaciteMilieu) : nullptr;
+    if (!M) return Issue::memoire;
+    Progres pr(d.ctx.suivi());
+    const u64 unites = unites_table(w.etapes.data(), w.etapes.size()) + W;
+    pr.prevoit(unites * pb.modules);
+    const Queue q = queue_.prepare(w, pb, j_, lo_, hi_);
+    std::fill(H, H + W, u64{0});
+    if (!milieu(q, pb.T, lo_, H, S, M, kCapaciteMilieu, pr)) return Issue::capacite;
+    resultat = par_modules(w, pb, w.etapes, F, pr, unites, [&](u64 p, bool&) {
+        const u64 r = produit_scalaire(F + lo_, H, W, p);
+        pr.avance(W);
+        return r;
+    });
+    return Issue::fait;
+}
 
 // Both halves: every merge pass (twice the final list) and the first touch
 // of their buffers.

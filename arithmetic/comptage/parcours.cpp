@@ -12,18 +12,19 @@
 
 namespace {
 
+// The walk keeps only its stack beside the table: t + 1 slots.
 class PlanParcours : public PlanTableQueue {
 public:
     using PlanTableQueue::PlanTableQueue;
     Methode methode() const override { return Methode::parcours; }
 
     Issue execute(Demande& d, mpz_class& resultat) override {
-        Atelier& w = d.w;
         const Probleme& pb = d.pb;
-        Emprunt table(w.tampons, hi_ + 1);
+        const bool queue = j_ < pb.m;  // else the whole table
+        Emprunt table(d.w.tampons, hi_ + 1);
         u64* F = prepare_table(d, table);
         if (!F) return Issue::memoire;
-        const bool queue = j_ < pb.m;
+        Atelier& w = d.w;
         Progres pr(d.ctx.suivi());
         const u64 unites = unites_table(w.etapes.data(), w.etapes.size()) + (queue ? kUnitesParcours : 0);
         pr.prevoit(unites * pb.modules);
