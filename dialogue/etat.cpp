@@ -91,6 +91,20 @@ std::string texte_plage(std::uint64_t ecrits, std::uint64_t total, double par_se
     return s;
 }
 
+std::string texte_conseil(std::uint64_t mio, double secondes) {
+    std::string d;
+    if (secondes < 9.95) {
+        // Tenths of a second, with a decimal comma.
+        char r[48];
+        const long dixiemes = std::lround(secondes * 10);
+        std::snprintf(r, sizeof r, "%ld,%ld s", dixiemes / 10, dixiemes % 10);
+        d = r;
+    } else {
+        d = duree(secondes);
+    }
+    return "avec --memoire " + std::to_string(mio) + " : " + d + " environ";
+}
+
 std::string texte_etat_duree(std::int64_t N, double secondes) {
     return "  N = " + std::to_string(N) + "  en calcul depuis " + duree(secondes);
 }

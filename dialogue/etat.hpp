@@ -38,5 +38,9 @@ std::string texte_etat(std::int64_t N, double fraction, double reste_secondes, b
 // the time left at that rate.
 std::string texte_plage(std::uint64_t ecrits, std::uint64_t total, double par_seconde);
 
+// What more memory would give a long count: "avec --memoire 1500 : 1 min
+// 30 s environ".
+std::string texte_conseil(std::uint64_t mio, double secondes);
+
 // The text when the count's length is unknown: N and the time spent on it.
 std::string texte_etat_duree(std::int64_t N, double secondes);

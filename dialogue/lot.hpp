@@ -15,6 +15,7 @@
 constexpr int kStatutComplet = 0;
 constexpr int kStatutEcartes = 4;
 
-// Writes the range of l to out with the threads of e. Returns
+// Writes the range of l to out with the threads of e; a count that more
+// memory would make much faster is said on erreurs, one line per N. Returns
 // kStatutComplet or kStatutEcartes; a failed write shows on out.
-int lot(std::ostream& out, Equipe& e, const Lot& l, const Vidage& v);
+int lot(std::ostream& out, std::ostream& erreurs, Equipe& e, const Lot& l, const Vidage& v);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <limits>
 #include <ostream>
 
 #include <malloc.h>
@@ -69,7 +70,9 @@ int main(int argc, char** argv) {
             fils = 1;
             octets = budget_permis(voulu, fils);
         }
-        Budget budget(octets, voulu);
+        // What a larger --memoire could reach, for the advice of a long count.
+        const std::size_t permis = budget_permis(std::numeric_limits<std::size_t>::max(), fils);
+        Budget budget(octets, voulu, permis);
         // The left-out counts are decided on the memory asked; what the
         // limits take away only slows the table down.
         if (commande == Commande::lot && octets < voulu)
@@ -79,7 +82,7 @@ int main(int argc, char** argv) {
         Equipe e(budget, fils, isatty(STDERR_FILENO) == 1 && terminal_adressable(std::getenv("TERM")));
         Vidage v;
         v.chaque_bloc = isatty(STDOUT_FILENO) == 1;
-        statut = commande == Commande::lot ? lot(out, e, l, v) : dialogue(std::cin, out, e, v);
+        statut = commande == Commande::lot ? lot(out, std::cerr, e, l, v) : dialogue(std::cin, out, e, v);
     } catch (const std::exception&) {
         // Memory exhausted beyond every fallback of the count: end as after
         // the answer 0, keeping what was written, rather than abort.

@@ -64,6 +64,7 @@ struct Partage {
     std::vector<Case> cases = std::vector<Case>(kAvance);
     std::atomic<bool> vider{false};    // a block starts a long count
     std::atomic<bool> ecartes{false};  // some count was left out
+    std::mutex m_conseils;             // one line of advice at a time
 };
 
 // The thread id's work: the next N free, computed in w and rendered, until
@@ -91,6 +92,7 @@ void fil(Partage& p, unsigned id, Travail& w) {
         const std::int64_t N = p.nmin + static_cast<std::int64_t>(i);
         s.prevu.store(0);
         s.fait.store(0);
+        s.conseil_mio.store(0);
         s.N.store(N);
         // Its place in the order of the range: the budget serves the
         // smallest N first.
@@ -100,6 +102,12 @@ void fil(Partage& p, unsigned id, Travail& w) {
         try {
             const Resultat r = evalue(w, moteur, N);
             if (r.ecarte) p.ecartes = true;
+            if (p.rendu.conseils && s.conseil_mio.load()) {
+                const std::string l = "sommes-diviseurs : N = " + std::to_string(N) + " : " +
+                                      texte_conseil(s.conseil_mio.load(), s.conseil_ns.load() * 1e-9) + "\n";
+                std::lock_guard<std::mutex> verrou(p.m_conseils);
+                *p.rendu.conseils << l << std::flush;
+            }
             out.str(std::string());
             if (garde(r, p.rendu.filtre)) {
                 if (p.rendu.colonnes)

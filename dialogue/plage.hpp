@@ -19,6 +19,7 @@ struct Rendu {
     bool colonnes = false;
     Filtre filtre = Filtre::tous;
     double limite = std::numeric_limits<double>::infinity();
+    std::ostream* conseils = nullptr;  // where a count that more memory would speed up is said
 };
 
 // What a range did.

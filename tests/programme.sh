@@ -97,5 +97,14 @@ for limite in $limites; do
     [ -n "${ASAN_OPTIONS:-}" ] || [ "$(tail -n 1 "$tmp/rss")" -le 1048576 ] || echec "memoire $limite: plus de 1 Gio"
 done
 
+# A count that more memory would make ten times faster: said once on
+# standard error without the dialogue, with the --memoire that would do it;
+# its line is the one of a run with that memory.
+"$prog" --memoire 16 --sans-entete 1000001808 1000001808 > "$tmp/sortie" 2> "$tmp/erreurs"
+grep -qE '^sommes-diviseurs : N = 1000001808 : avec --memoire [0-9]+ : [0-9][0-9,]* (s|min|h).* environ$' "$tmp/erreurs" &&
+    [ "$(wc -l < "$tmp/erreurs")" -eq 1 ] || { cat "$tmp/erreurs"; echec "conseil de memoire absent"; }
+"$prog" --sans-entete 1000001808 1000001808 2> "$tmp/erreurs" | cmp -s - "$tmp/sortie" || echec "conseil de memoire: ligne differente"
+[ -s "$tmp/erreurs" ] && echec "conseil de memoire sans raison"
+
 [ "$echecs" -eq 0 ] && echo "programme: tout est conforme"
 [ "$echecs" -eq 0 ]

@@ -294,3 +294,40 @@ TEST(CompteSommes, InterrompuPuisRecommence) {
     // The engine has gone: every byte it took is back in the budget.
     EXPECT_EQ(budget.disponible(), budget.total());
 }
+
+TEST(Limite, ConseilQuandLaMemoireFeraitDixFoisMieux) {
+    // 1000001808 = 2^4 3^3 13 41 43 101: in 16 MiB its walk over 101 (a
+    // table of 1.6 10^7 sums) does not fit and the best plan left is more
+    // than ten times slower; the process's limits would allow 900 MiB.
+    const ListeFacteurs f{{2, 4}, {3, 3}, {13, 1}, {41, 1}, {43, 1}, {101, 1}};
+    const Liste d = verite::diviseurs_de_facteurs(f);
+    const auto g = Banc::facteurs(f);
+    const Entree e{d, 1000001808, g};
+    const std::size_t petit = std::size_t{16} << 20;
+    Budget budget(petit, petit, Budget::kDefaut);
+    Contexte ctx(budget, nullptr, Processeur{});
+    Moteur moteur(ctx);
+    const auto c = moteur.conseil(e);
+    ASSERT_TRUE(c.has_value());
+    EXPECT_GT(c->octets, petit);
+    EXPECT_LE(c->octets, Budget::kDefaut);
+    // The estimates the advice compares, each for its own memory.
+    const auto estime = [&e](std::size_t octets) {
+        Budget b(octets);
+        Contexte x(b, nullptr, Processeur{});
+        return Moteur(x).estime(e);
+    };
+    EXPECT_EQ(estime(c->octets), c->cout);
+    EXPECT_GE(estime(petit), 10 * c->cout);
+    // Half that memory would not do: the advice is the smallest doubling.
+    if (c->octets / 2 > petit) {
+        EXPECT_GT(10 * estime(c->octets / 2), estime(petit));
+    }
+    // No advice when the limits allow no more than the budget, nor for a
+    // count of milliseconds.
+    Budget serre(petit);
+    Contexte y(serre, nullptr, Processeur{});
+    EXPECT_FALSE(Moteur(y).conseil(e).has_value());
+    const Liste d720720 = verite::diviseurs_par_paires(720720);
+    EXPECT_FALSE(moteur.conseil(Entree{d720720, 720720, {}}).has_value());
+}

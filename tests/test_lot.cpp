@@ -24,7 +24,8 @@ Sortie joue_lot(const Lot& l, std::size_t fils = 2) {
     Budget budget;
     Equipe e(budget, static_cast<unsigned>(fils));
     std::ostringstream out;
-    const int statut = lot(out, e, l, Vidage{});
+    std::ostringstream erreurs;
+    const int statut = lot(out, erreurs, e, l, Vidage{});
     return {out.str(), statut};
 }
 

@@ -76,6 +76,11 @@ constexpr double kScissionMin = 1e6;
 constexpr double kFilMarche = 2e6;
 constexpr double kFilProduits = 4e6;
 
+// Past this estimate (nanoseconds) a count checks whether more memory than
+// its budget would make it at least kConseilGain times faster.
+constexpr double kConseilMin = 1e9;
+constexpr double kConseilGain = 10;
+
 // Above this estimate a count is long: what is written goes to the reader
 // before it starts.
 constexpr double kLong = 10e6;

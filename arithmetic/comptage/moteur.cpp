@@ -120,6 +120,30 @@ std::unique_ptr<Plan> choisit(Demande& d, const bool* exclus) {
 // any of its extensions.
 Machine reference(const Contexte& ctx) { return Machine{ctx.budget().voulu(), Processeur{}}; }
 
+// The advice for a plan of cost cout chosen on d: the smallest memory, by
+// doublings of d's up to what the process's limits allow, whose best plan
+// is kConseilGain times cheaper.
+std::optional<Moteur::Conseil> conseil_pour(const Demande& d, double cout) {
+    const std::size_t permis = d.ctx.budget().permis();
+    if (cout < couts::kConseilMin || permis <= d.machine.memoire) return std::nullopt;
+    const bool exclus[std::size(kMethodes)] = {};
+    std::size_t memoire = d.machine.memoire;
+    while (memoire < permis) {
+        memoire = memoire > permis / 2 ? permis : 2 * memoire;
+        Demande a{d.entree, d.pb, d.w, d.ctx, Machine{memoire, d.machine.processeur}};
+        const std::unique_ptr<Plan> p = choisit(a, exclus);
+        if (p && p->cout * couts::kConseilGain <= cout) return Moteur::Conseil{memoire, p->cout};
+    }
+    return std::nullopt;
+}
+
+// Said to the count's progress, for the status line and the batch mode.
+void conseille(Contexte& ctx, const std::optional<Moteur::Conseil>& c) {
+    if (!ctx.suivi() || !c) return;
+    ctx.suivi()->conseil_ns.store(c->cout);
+    ctx.suivi()->conseil_mio.store((c->octets + (std::size_t{1} << 20) - 1) >> 20);
+}
+
 Compte compter(Atelier& w, Contexte& ctx, const Entree& e, const Imposee* impose) {
     const Probleme pb = reduire(w, e);
     Compte c;
@@ -139,10 +163,12 @@ Compte compter(Atelier& w, Contexte& ctx, const Entree& e, const Imposee* impose
             if (!plan || plan->cout > ctx.limite) throw CompteEcarte();
             if (!(r.machine == d.machine)) plan.reset();
         }
-        bool annonce = false;
+        bool annonce = false, conseil_vu = false;
         for (;;) {
             if (!plan) plan = impose ? plan_impose(d, *impose) : choisit(d, exclus);
             if (!plan) throw AucunPlan();
+            if (!conseil_vu && !impose) conseille(ctx, conseil_pour(d, plan->cout));
+            conseil_vu = true;
             if (!annonce && plan->cout > couts::kLong && ctx.avant_long) {
                 annonce = true;
                 ctx.avant_long();
@@ -218,6 +244,20 @@ double Moteur::estime(const Entree& e) {
     w.libere_gros();
     if (!plan) return kInfini;  // not even the smallest walk
     return plan->cout;
+}
+
+std::optional<Moteur::Conseil> Moteur::conseil(const Entree& e) {
+    Atelier& w = *w_;
+    const Probleme pb = reduire(w, e);
+    if (pb.connu) return std::nullopt;
+    prepare_prefixes(w, pb);
+    const bool exclus[std::size(kMethodes)] = {};
+    Demande d{e, pb, w, ctx_, Machine{ctx_.budget().total(), ctx_.processeur()}};
+    const std::unique_ptr<Plan> plan = choisit(d, exclus);
+    std::optional<Conseil> c;
+    if (plan) c = conseil_pour(d, plan->cout);
+    w.libere_gros();
+    return c;
 }
 
 Compte Moteur::denombre(const Entree& e, const Imposee* impose) {

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <gmpxx.h>
 
@@ -52,6 +53,17 @@ public:
     // machine and the limits of the process; 0 for a count known without
     // counting.
     double estime(const Entree& e);
+
+    // When the best plan within the budget is estimated at least ten times
+    // slower than one the process's own limits would allow (Budget::permis),
+    // the smallest memory, doubling from the budget, that gives such a plan
+    // and that plan's estimate; nothing otherwise, or for counts estimated
+    // below a second.
+    struct Conseil {
+        std::size_t octets = 0;
+        double cout = 0;
+    };
+    std::optional<Conseil> conseil(const Entree& e);
 
     // Gives back every buffer kept for the next count.
     void libere();

@@ -11,6 +11,7 @@
 // blocks are written in increasing order.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -32,14 +33,16 @@ public:
     static constexpr std::size_t kDefaut = std::size_t{900} << 20;
 
     // total: what the counts may take; voulu: what was asked, when the
-    // limits of the process gave less.
-    explicit Budget(std::size_t total = kDefaut, std::size_t voulu = 0)
-        : total_(total), voulu_(voulu ? voulu : total) {}
+    // limits of the process gave less; permis: the most those limits would
+    // give, when more than total (what a larger --memoire could reach).
+    explicit Budget(std::size_t total = kDefaut, std::size_t voulu = 0, std::size_t permis = 0)
+        : total_(total), voulu_(voulu ? voulu : total), permis_(std::max(permis, total)) {}
     Budget(const Budget&) = delete;
     Budget& operator=(const Budget&) = delete;
 
     std::size_t total() const { return total_; }
     std::size_t voulu() const { return voulu_; }
+    std::size_t permis() const { return permis_; }
     std::size_t disponible() const { return total_ - pris_.load(std::memory_order_relaxed); }
 
     void ordonne(Ordre o);
@@ -82,6 +85,7 @@ private:
 
     const std::size_t total_;
     const std::size_t voulu_;
+    const std::size_t permis_;
     std::atomic<std::size_t> pris_{0};
     std::atomic<Ordre> ordre_{Ordre::aucun};
     mutable std::mutex verrou_;

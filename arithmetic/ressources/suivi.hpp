@@ -17,6 +17,11 @@ struct Suivi {
     std::atomic<std::int64_t> N{0};       // the number whose count is running, 0 between counts
     std::atomic<std::uint64_t> prevu{0};  // work units planned for that count
     std::atomic<std::uint64_t> fait{0};   // work units done so far
+    // Set by a count much faster with more memory than the budget gives:
+    // the --memoire (MiB) that would make it so, and its estimate then
+    // (nanoseconds); 0 otherwise.
+    std::atomic<std::uint64_t> conseil_mio{0};
+    std::atomic<double> conseil_ns{0};
 };
 
 // Thrown at a safe point of a count once Suivi::arret is set.
