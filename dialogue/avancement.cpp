@@ -26,10 +26,11 @@ std::string Etat::texte(std::uint64_t ecrits, horloge::time_point depuis, const 
         const double dt = secondes(t - t0_);
         double reste = -1;
         if (fait > f0_ && dt > 0.5) reste = (static_cast<double>(prevu) - fait) * dt / (fait - f0_);
-        std::string texte = texte_etat(N, fraction, reste, false);
+        // The advice last: a narrow terminal cuts it first.
+        std::string texte = texte_etat(N, fraction, reste, false) + plage(ecrits, t);
         if (const std::uint64_t mio = s->conseil_mio.load())
             texte += " ; " + texte_conseil(mio, s->conseil_ns.load() * 1e-9);
-        return texte + plage(ecrits, t);
+        return texte;
     }
     if (total_ > 1 && ecrits > 0) {
         const double fraction = static_cast<double>(ecrits) / static_cast<double>(total_);

@@ -107,13 +107,13 @@ TEST(Chiffres, BudgetCourtInterruption) {
     const std::int64_t n = std::int64_t{8191} << 20;
     const mpz_class attendu = ((mpz_class(1) << 21) - 1) / 8191;
     // Over the digits of 8191: the half table of the sums of divisors of
-    // 2^20, 2^20 cells (8 MiB).
+    // 2^20, 2^20 cells (8 MiB, or 4 MiB of 32-bit cells).
     const Imposee chiffres{Methode::chiffres, 0, 8191};
     EXPECT_EQ(Banc().impose(d, n, chiffres, f).valeur, attendu);
     {
         // A budget too small for the walk's tables: imposed, it has no plan;
         // chosen, another method counts; nothing is kept.
-        Banc banc(std::size_t{4} << 20);
+        Banc banc(std::size_t{2} << 20);
         EXPECT_THROW(banc.impose(d, n, chiffres, f), AucunPlan);
         const Compte c = banc.moteur.denombre(Entree{d, n, Banc::facteurs(f)});
         EXPECT_EQ(c.valeur, attendu);
@@ -127,4 +127,50 @@ TEST(Chiffres, BudgetCourtInterruption) {
     Banc banc(Budget::kDefaut, &s);
     EXPECT_THROW(banc.impose(d, n, chiffres, f), Interruption);
     EXPECT_EQ(banc.budget.disponible(), banc.budget.total());
+}
+
+TEST(Chiffres, CellulesDe32Bits) {
+    // The walk on 32-bit cells, modulo primes below 2^31 (twice as many):
+    // imposed on every prime of structured N against the plain table, and
+    // chosen alone where the tables of 64 bits do not fit the budget.
+    for (std::int64_t n = 2; n <= 3000; n += 7) {
+        const auto d = verite::diviseurs_par_paires(n);
+        if (d.size() > 20 || d.size() < 2) continue;
+        Facteurs f;
+        std::int64_t s = n;
+        for (std::int64_t p = 2; p <= s; ++p) {
+            int e = 0;
+            for (; s % p == 0; s /= p) ++e;
+            if (e) f.emplace_back(p, e);
+        }
+        const mpz_class attendu = verite::compte_table(d, n);
+        Banc banc;
+        for (auto [p, e] : f) {
+            Compte c;
+            try {
+                c = banc.impose(d, n, {Methode::chiffres, 0, static_cast<std::uint64_t>(p), 0, true}, f);
+            } catch (const AucunPlan&) {
+                continue;
+            }
+            ASSERT_EQ(c.valeur, attendu) << n << " en base " << p;
+        }
+    }
+    // 1000001808 = 2^4 3^3 13 41 43 101 over 101 (a half table of 1.6 10^7
+    // sums, 128 MB in 64-bit cells, 64 MB in 32-bit ones), and 720720 over
+    // 13 (a count of 66 digits, many moduli), against the engine at large.
+    for (const auto& [f, p] : {std::pair<Facteurs, std::int64_t>{{{2, 4}, {3, 3}, {13, 1}, {41, 1}, {43, 1}, {101, 1}}, 101},
+                               {{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}}, 13}}) {
+        const auto d = verite::diviseurs_de_facteurs(f);
+        const std::int64_t n = produit(f);
+        const mpz_class attendu = Banc().compte(d, n, f);
+        const Compte c = Banc().impose(d, n, {Methode::chiffres, 0, static_cast<std::uint64_t>(p), 0, true}, f);
+        EXPECT_EQ(c.valeur, attendu) << n;
+        EXPECT_EQ(c.methode, Methode::chiffres) << n;
+    }
+    // In 96 MiB the 64-bit tables of 1000001808 over 101 do not fit: the walk
+    // takes 32-bit ones by itself.
+    const Facteurs f{{2, 4}, {3, 3}, {13, 1}, {41, 1}, {43, 1}, {101, 1}};
+    const auto d = verite::diviseurs_de_facteurs(f);
+    Banc banc(std::size_t{96} << 20);
+    EXPECT_EQ(banc.impose(d, produit(f), {Methode::chiffres, 0, 101}, f).valeur, Banc().compte(d, produit(f), f));
 }

@@ -26,9 +26,15 @@
 #include "methode.hpp"
 #include "modules.hpp"
 #include "noyaux.hpp"
+#include "primalite.hpp"
+#include "reconstruction.hpp"
 #include "sigma.hpp"
 
 namespace {
+
+// Primes below 2^31 whose product passes every count of m items: each has
+// more than 30 bits.
+std::size_t modules_31(std::size_t m) { return (bits_binome_milieu(m) + 1 + 29) / 30; }
 
 struct Marche {
     u64 p = 0;        // the prime whose digits are walked
@@ -42,6 +48,9 @@ struct Marche {
     std::vector<u64> base;
     std::vector<unsigned> termes;
     std::size_t modules = 0;  // moduli of the count
+    // Tables of 32-bit cells, modulo primes below 2^31, when those of 64
+    // bits do not fit: twice the moduli, half the memory.
+    bool etroit = false;
     unsigned fils = 1;        // threads that share the moduli
     std::size_t octets = 0;   // memory of one thread's tables (Tables below)
     double cellules = 0;      // estimated table cells written, all moduli
@@ -53,8 +62,10 @@ struct Marche {
 // An item of k terms d, ..., 2^(k-1) d has for subset sums the multiples
 // j d, j < 2^k, each once: running sums with stride d, then the difference
 // at stride 2^k d.
-std::size_t ajoute_items(const Marche& pl, std::size_t items, u64* f, std::size_t depart, std::size_t limite, u64 p,
+template <class T>
+std::size_t ajoute_items(const Marche& pl, std::size_t items, T* f, std::size_t depart, std::size_t limite, u64 p,
                          Progres& c) {
+    const T q = static_cast<T>(p);  // below 2^31 on 32-bit cells
     std::size_t hi = depart;
     u128 somme = depart;
     for (std::size_t t = 0; t < items; ++t) {
@@ -62,18 +73,18 @@ std::size_t ajoute_items(const Marche& pl, std::size_t items, u64* f, std::size_
         const unsigned k = pl.termes[t];
         somme += static_cast<u128>(d) * ((u64{1} << k) - 1);
         const std::size_t hi2 = somme < limite ? static_cast<std::size_t>(somme) : limite;
-        if (hi2 > hi) std::memset(f + hi + 1, 0, (hi2 - hi) * sizeof(u64));
+        if (hi2 > hi) std::memset(f + hi + 1, 0, (hi2 - hi) * sizeof(T));
         hi = hi2;
         if (d > hi2) continue;
         if (k == 1) {
-            ajoute_desc(f, d, hi2, d, p, c);
+            ajoute_desc(f, d, hi2, d, q, c);
             c.ajoute(hi2 - d + 1);
         } else {
-            ajoute_asc(f, d, hi2, d, p, c);
+            ajoute_asc(f, d, hi2, d, q, c);
             c.ajoute(hi2 - d + 1);
             const u128 saut = static_cast<u128>(d) << k;
             if (saut <= hi2) {
-                retire_desc(f, static_cast<std::size_t>(saut), hi2, static_cast<std::size_t>(saut), p, c);
+                retire_desc(f, static_cast<std::size_t>(saut), hi2, static_cast<std::size_t>(saut), q, c);
                 c.ajoute(hi2 - static_cast<std::size_t>(saut) + 1);
             }
         }
@@ -103,20 +114,22 @@ double cellules_items(const Marche& pl, std::size_t items, u64 depart, u64 limit
     return n;
 }
 
+template <class T>
 struct Tables {
-    u64* f;  // half table: H + 1 cells
-    u64* C;  // carries: retenue + 1 cells (a >= 2)
-    u64* W;  // carries times the table of M: retenue + sigma + 1 cells (a >= 2)
+    T* f;  // half table: H + 1 cells
+    T* C;  // carries: retenue + 1 cells (a >= 2)
+    T* W;  // carries times the table of M: retenue + sigma + 1 cells (a >= 2)
 };
 
-// The count modulo p (0: 2^64).
-u64 residu(const Marche& pl, u64 p, const Tables& t, Progres& c) {
+// The count modulo p (0: 2^64, on 64-bit cells only).
+template <class T>
+u64 residu(const Marche& pl, u64 p, const Tables<T>& t, Progres& c) {
     const u64 H = pl.H, sigma = pl.sigma;
-    u64* f = t.f;
+    T* f = t.f;
     f[0] = 1;
     ajoute_items(pl, pl.base.size(), f, 0, H, p, c);
     // Count of the subsets of divisors of M summing to s: s and sigma - s alike.
-    auto F = [f, H, sigma](u64 s) { return s > sigma ? u64{0} : f[s <= H ? s : sigma - s]; };
+    auto F = [f, H, sigma](u64 s) -> u64 { return s > sigma ? 0 : f[s <= H ? s : sigma - s]; };
     Somme192 total;
     if (pl.a == 1) {
         // N = X_0 + p X_1: X_0 = p c, X_1 = M - c.
@@ -124,7 +137,7 @@ u64 residu(const Marche& pl, u64 p, const Tables& t, Progres& c) {
         for (u64 k = 0; k <= cmax; ++k) total.ajoute(F(pl.p * k), F(pl.M - k));
     } else {
         u64 cmax = sigma / pl.p;
-        for (u64 k = 0; k <= cmax; ++k) t.C[k] = F(pl.p * k);
+        for (u64 k = 0; k <= cmax; ++k) t.C[k] = static_cast<T>(F(pl.p * k));
         // The last item (d, k terms) is left out of the table: only the
         // multiples of p of the product are read, each as h(x) - h(x - 2^k d)
         // from the running sums h along the classes modulo d, which stay
@@ -144,7 +157,7 @@ u64 residu(const Marche& pl, u64 p, const Tables& t, Progres& c) {
             // Above hi, h(y) is h at the top cell hi - q of the class of y
             // (q = (hi - y) mod d), 0 when the class has no cell there; y
             // and y - 2^k d share their class.
-            const u64* h = t.W;
+            const T* h = t.W;
             const u64 pas = pl.p % d;
             u64 q = hi % d;
             cmax = (cmax + sigma) / pl.p;
@@ -153,7 +166,7 @@ u64 residu(const Marche& pl, u64 p, const Tables& t, Progres& c) {
                 const u64 a = x <= hi ? h[x] : (q <= hi ? h[hi - q] : 0);
                 const u64 b = x < saut ? 0 : (x - saut <= hi ? h[x - saut] : a);
                 const u64 r = a - b;
-                t.C[k] = p == 0 || a >= b ? r : r + p;
+                t.C[k] = static_cast<T>(p == 0 || a >= b ? r : r + p);
                 q = q >= pas ? q - pas : q + d - pas;
             }
             c.ajoute(cmax + 1);
@@ -167,17 +180,28 @@ u64 residu(const Marche& pl, u64 p, const Tables& t, Progres& c) {
     return p == 0 ? r - 1 : (r == 0 ? p - 1 : r - 1);
 }
 
+// The tables of one thread, of 64-bit or of 32-bit cells.
 struct Fil {
     Memoire memoire;
-    Tables t{};
+    Tables<u64> t{};
+    Tables<u32> e{};
     bool allouer(const Marche& pl) {
         const std::size_t n = pl.octets / sizeof(u64);
         memoire = Memoire(memoire_obtenir(n), MemoireRendue{n});
         if (!memoire) return false;
-        t.f = memoire.get();
-        t.C = t.f + pl.H + 1;
-        t.W = t.C + pl.retenue + 1;
+        if (pl.etroit) {
+            e.f = reinterpret_cast<u32*>(memoire.get());
+            e.C = e.f + pl.H + 1;
+            e.W = e.C + pl.retenue + 1;
+        } else {
+            t.f = memoire.get();
+            t.C = t.f + pl.H + 1;
+            t.W = t.C + pl.retenue + 1;
+        }
         return true;
+    }
+    u64 residu(const Marche& pl, u64 p, Progres& c) const {
+        return pl.etroit ? ::residu(pl, p, e, c) : ::residu(pl, p, t, c);
     }
 };
 
@@ -196,8 +220,13 @@ private:
 Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
     const Marche& pl = m_;
     const std::size_t K = pl.modules;
-    std::vector<u64> modules(K, 0);
-    for (std::size_t i = 1; i < K; ++i) modules[i] = module(d.w.premiers, i);
+    std::vector<u64> modules;
+    if (pl.etroit) {
+        plus_grands_premiers(31, K, modules);  // below 2^31
+    } else {
+        modules.assign(K, 0);
+        for (std::size_t i = 1; i < K; ++i) modules[i] = module(d.w.premiers, i);
+    }
     const std::size_t octets = pl.octets;
     unsigned fils = pl.fils > 1 && K > 1 ? 2 : 1;
     std::optional<Reservation> reservation;
@@ -218,9 +247,13 @@ Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
     pr.prevoit(static_cast<std::uint64_t>(pl.cellules));
     std::vector<u64> residus(K, 0);
     auto travail = [&](unsigned t, Progres& c) {
-        for (std::size_t i = t; i < K; i += fils) residus[i] = residu(pl, modules[i], tables[t].t, c);
+        for (std::size_t i = t; i < K; i += fils) residus[i] = tables[t].residu(pl, modules[i], c);
     };
     en_fils(fils, d.ctx.suivi(), pr, travail);
+    if (pl.etroit) {
+        Reconstruction(modules, false)(residus.data(), 1, resultat);
+        return Issue::fait;
+    }
     resultat =
         K == 1 ? mpz_class(static_cast<unsigned long>(residus[0])) : reconstruire(residus.data(), K, d.w.premiers);
     return Issue::fait;
@@ -250,9 +283,8 @@ double borne_marche(const Demande& d, u64 p, unsigned a) {
 
 // The walk over the digits of p^a, the estimate of its cost in cout; false
 // when its tables do not fit the budget.
-bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout) {
+bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout, bool etroit = false) {
     const std::span<const Facteur> facteurs = d.entree.facteurs;
-    const std::size_t K = d.pb.modules;
     // The whole budget: a count that holds part of it now gives it back,
     // and the walk waits for it.
     const std::size_t budget = d.machine.memoire;
@@ -269,13 +301,17 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout) {
     // Each odd divisor r with r, 2r, ..., 2^b r: one item of b + 1 terms.
     c.base = std::move(impairs);
     c.termes.assign(c.base.size(), b + 1);
-    c.modules = K;
 
-    // One thread's tables: f, then C and W.
+    // One thread's tables: f, then C and W; of 32-bit cells when asked, or
+    // when those of 64 bits do not fit.
     std::size_t cellules = c.H + 1;
     if (a >= 2) cellules += 2 * (c.retenue + 1) + c.sigma;
-    const double octets = static_cast<double>(cellules) * sizeof(u64);
+    c.etroit = etroit || static_cast<double>(cellules) * sizeof(u64) > static_cast<double>(budget);
+    const std::size_t octets_c = c.etroit ? (cellules + 1) / 2 * sizeof(u64) : cellules * sizeof(u64);
+    const double octets = static_cast<double>(octets_c);
     if (octets > static_cast<double>(budget)) return false;
+    const std::size_t K = c.etroit ? modules_31(d.pb.m) : d.pb.modules;
+    c.modules = K;
 
     const double passes = static_cast<double>(c.base.size()) * 2;
     u64 haut;
@@ -295,7 +331,7 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout) {
         ns += (a - 1) * (passes * couts::kEtape + static_cast<double>(lus) * couts::kEchantillon);
     }
     ns += (cell - lentes) * couts::cellule(cellules) + lentes * couts::kCelluleScalaire;
-    c.octets = cellules * sizeof(u64);
+    c.octets = octets_c;
     c.fils = K > 1 && ns > couts::kFilMarche && 2 * octets <= static_cast<double>(budget) ? 2 : 1;
     const std::size_t tours = (K + c.fils - 1) / c.fils;  // moduli per thread
     cout = static_cast<double>(tours) * ns;
@@ -314,12 +350,12 @@ std::unique_ptr<Plan> plan_de(Marche&& m, double cout) {
 
 }  // namespace
 
-std::unique_ptr<Plan> plan_chiffres(Demande& d, std::uint64_t p) {
+std::unique_ptr<Plan> plan_chiffres(Demande& d, std::uint64_t p, bool etroit) {
     if (d.entree.cible <= 0) return nullptr;
     for (const auto& [q, a] : d.entree.facteurs) {
         Marche m;
         double cout;
-        if (q == p && marche(d, q, a, m, cout)) return plan_de(std::move(m), cout);
+        if (q == p && marche(d, q, a, m, cout, etroit)) return plan_de(std::move(m), cout);
     }
     return nullptr;
 }

@@ -11,10 +11,13 @@ namespace {
 
 // s from b down to a: f[s] += f[s - d] (mod p). Reads only cells below s,
 // which the loop has not written yet: the 0/1 step.
-SD_CLONES void ajoute_desc_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
+// On 32-bit cells the moduli are below 2^31: the sum of two cells does not
+// wrap.
+template <class T>
+SD_CLONES void ajoute_desc_mod(T* f, std::size_t a, std::size_t b, std::size_t d, T p) {
     for (std::size_t s = b + 1; s-- > a;) {
-        const u64 x = f[s] + f[s - d];
-        const u64 y = x - p;
+        const T x = f[s] + f[s - d];
+        const T y = x - p;
         f[s] = x < y ? x : y;
     }
 }
@@ -33,10 +36,11 @@ SD_CLONES u64 ajoute_desc_2_64(u64* f, std::size_t a, std::size_t b, std::size_t
 
 // s from a up to b: f[s] += f[s - d] (mod p): running sums along each
 // residue class modulo d.
-SD_CLONES void ajoute_asc_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
+template <class T>
+SD_CLONES void ajoute_asc_mod(T* f, std::size_t a, std::size_t b, std::size_t d, T p) {
     for (std::size_t s = a; s <= b; ++s) {
-        const u64 x = f[s] + f[s - d];
-        const u64 y = x - p;
+        const T x = f[s] + f[s - d];
+        const T y = x - p;
         f[s] = x < y ? x : y;
     }
 }
@@ -52,10 +56,11 @@ SD_CLONES u64 ajoute_asc_2_64(u64* f, std::size_t a, std::size_t b, std::size_t 
 }
 
 // s from b down to a: f[s] -= f[s - d] (mod p).
-SD_CLONES void retire_desc_mod(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
+template <class T>
+SD_CLONES void retire_desc_mod(T* f, std::size_t a, std::size_t b, std::size_t d, T p) {
     for (std::size_t s = b + 1; s-- > a;) {
-        const u64 x = f[s] - f[s - d];
-        const u64 y = x + p;
+        const T x = f[s] - f[s - d];
+        const T y = x + p;
         f[s] = x < y ? x : y;
     }
 }
@@ -67,17 +72,17 @@ SD_CLONES void retire_desc_2_64(u64* f, std::size_t a, std::size_t b, std::size_
 // The running sums of a stride D below 8, which the loops above cannot
 // vectorize (each cell needs the one D below, just written): the D sums in
 // registers, independent of one another.
-template <std::size_t D, bool Premier>
-u64 asc_court(u64* f, std::size_t a, std::size_t b, u64 p) {
-    u64 acc[D];
+template <std::size_t D, bool Premier, class T>
+u64 asc_court(T* f, std::size_t a, std::size_t b, T p) {
+    T acc[D];
     for (std::size_t j = 0; j < D; ++j) acc[j] = f[a - D + j];
     u64 bits = 0;
     std::size_t s = a;
     for (; s + D <= b + 1; s += D)
         for (std::size_t j = 0; j < D; ++j) {
-            const u64 x = acc[j] + f[s + j];
+            const T x = acc[j] + f[s + j];
             if constexpr (Premier) {
-                const u64 y = x - p;
+                const T y = x - p;
                 acc[j] = x < y ? x : y;
             } else {
                 acc[j] = x;
@@ -86,9 +91,9 @@ u64 asc_court(u64* f, std::size_t a, std::size_t b, u64 p) {
             f[s + j] = acc[j];
         }
     for (std::size_t j = 0; s <= b; ++s, ++j) {
-        const u64 x = acc[j] + f[s];
+        const T x = acc[j] + f[s];
         if constexpr (Premier) {
-            const u64 y = x - p;
+            const T y = x - p;
             f[s] = x < y ? x : y;
         } else {
             f[s] = x;
@@ -98,8 +103,8 @@ u64 asc_court(u64* f, std::size_t a, std::size_t b, u64 p) {
     return bits;
 }
 
-template <bool Premier>
-u64 asc_court(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p) {
+template <bool Premier, class T>
+u64 asc_court(T* f, std::size_t a, std::size_t b, std::size_t d, T p) {
     switch (d) {
         // clang-format off
         case 1: return asc_court<1, Premier>(f, a, b, p);
@@ -171,4 +176,21 @@ void retire_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, con
         else
             retire_desc_mod(f, x, y, d, p);
     });
+}
+
+void ajoute_desc(u32* f, std::size_t a, std::size_t b, std::size_t d, u32 p, const Progres& pr) {
+    par_morceaux_desc(a, b, pr, [=](std::size_t x, std::size_t y) { ajoute_desc_mod(f, x, y, d, p); });
+}
+
+void ajoute_asc(u32* f, std::size_t a, std::size_t b, std::size_t d, u32 p, const Progres& pr) {
+    par_morceaux_asc(a, b, pr, [=](std::size_t x, std::size_t y) {
+        if (d < 8)
+            asc_court<true>(f, x, y, d, p);
+        else
+            ajoute_asc_mod(f, x, y, d, p);
+    });
+}
+
+void retire_desc(u32* f, std::size_t a, std::size_t b, std::size_t d, u32 p, const Progres& pr) {
+    par_morceaux_desc(a, b, pr, [=](std::size_t x, std::size_t y) { retire_desc_mod(f, x, y, d, p); });
 }

@@ -6,9 +6,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "probleme.hpp"
 #include "suivi.hpp"
+
+using u32 = std::uint32_t;
 
 // f[s] += or -= f[s - d] for s in [a, b]. _desc runs from b down to a (the
 // 0/1 step of one item, or its removal); _asc from a up (running sums along
@@ -21,6 +24,10 @@
 void ajoute_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr, u64* bits = nullptr);
 void ajoute_asc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr, u64* bits = nullptr);
 void retire_desc(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, const Progres& pr);
+// The same on 32-bit cells, modulo a prime p below 2^31.
+void ajoute_desc(u32* f, std::size_t a, std::size_t b, std::size_t d, u32 p, const Progres& pr);
+void ajoute_asc(u32* f, std::size_t a, std::size_t b, std::size_t d, u32 p, const Progres& pr);
+void retire_desc(u32* f, std::size_t a, std::size_t b, std::size_t d, u32 p, const Progres& pr);
 
 // The table f holds, for every sum s of the window [lo, hi], the number of
 // subsets of the items processed so far whose sum is s. Indexes are absolute
