@@ -158,8 +158,9 @@ TEST(Chiffres, CellulesDe32Bits) {
     // 1000001808 = 2^4 3^3 13 41 43 101 over 101 (a half table of 1.6 10^7
     // sums, 128 MB in 64-bit cells, 64 MB in 32-bit ones), and 720720 over
     // 13 (a count of 66 digits, many moduli), against the engine at large.
-    for (const auto& [f, p] : {std::pair<Facteurs, std::int64_t>{{{2, 4}, {3, 3}, {13, 1}, {41, 1}, {43, 1}, {101, 1}}, 101},
-                               {{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}}, 13}}) {
+    for (const auto& [f, p] :
+         {std::pair<Facteurs, std::int64_t>{{{2, 4}, {3, 3}, {13, 1}, {41, 1}, {43, 1}, {101, 1}}, 101},
+          {{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}}, 13}}) {
         const auto d = verite::diviseurs_de_facteurs(f);
         const std::int64_t n = produit(f);
         const mpz_class attendu = Banc().compte(d, n, f);

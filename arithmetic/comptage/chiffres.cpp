@@ -51,9 +51,9 @@ struct Marche {
     // Tables of 32-bit cells, modulo primes below 2^31, when those of 64
     // bits do not fit: twice the moduli, half the memory.
     bool etroit = false;
-    unsigned fils = 1;        // threads that share the moduli
-    std::size_t octets = 0;   // memory of one thread's tables (Tables below)
-    double cellules = 0;      // estimated table cells written, all moduli
+    unsigned fils = 1;       // threads that share the moduli
+    std::size_t octets = 0;  // memory of one thread's tables (Tables below)
+    double cellules = 0;     // estimated table cells written, all moduli
 };
 
 // The first `items` items of M added to f, whose window [0, depart] holds
