@@ -319,9 +319,12 @@ TEST(Limite, ConseilQuandLaMemoireFeraitDixFoisMieux) {
     };
     EXPECT_EQ(estime(c->octets), c->cout);
     EXPECT_GE(estime(petit), 10 * c->cout);
-    // Half that memory would not do: the advice is the smallest doubling.
-    if (c->octets / 2 > petit) {
-        EXPECT_GT(10 * estime(c->octets / 2), estime(petit));
+    // Said in whole hundreds of MiB, and the least of them that does: the
+    // hundred below does not.
+    const std::size_t cent = std::size_t{100} << 20;
+    EXPECT_EQ(c->octets % cent, 0u);
+    if (c->octets - cent > petit) {
+        EXPECT_GT(10 * estime(c->octets - cent), estime(petit));
     }
     // No advice when the limits allow no more than the budget, nor for a
     // count of milliseconds.

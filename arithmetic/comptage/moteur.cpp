@@ -120,21 +120,48 @@ std::unique_ptr<Plan> choisit(Demande& d, const bool* exclus) {
 // any of its extensions.
 Machine reference(const Contexte& ctx) { return Machine{ctx.budget().voulu(), Processeur{}}; }
 
-// The advice for a plan of cost cout chosen on d: the smallest memory, by
-// doublings of d's up to what the process's limits allow, whose best plan
-// is kConseilGain times cheaper.
+// The advice for a plan of cost cout chosen on d: the smallest memory, in
+// whole hundreds of MiB up to what the process's limits allow, whose best
+// plan is kConseilGain times cheaper; found by doublings of d's memory, then
+// halvings of the last step.
 std::optional<Moteur::Conseil> conseil_pour(const Demande& d, double cout) {
     const std::size_t permis = d.ctx.budget().permis();
     if (cout < couts::kConseilMin || permis <= d.machine.memoire) return std::nullopt;
     const bool exclus[std::size(kMethodes)] = {};
-    std::size_t memoire = d.machine.memoire;
-    while (memoire < permis) {
-        memoire = memoire > permis / 2 ? permis : 2 * memoire;
+    // The estimate of the best plan in that memory, when kConseilGain times
+    // cheaper.
+    const auto essaie = [&](std::size_t memoire) -> std::optional<double> {
         Demande a{d.entree, d.pb, d.w, d.ctx, Machine{memoire, d.machine.processeur}};
         const std::unique_ptr<Plan> p = choisit(a, exclus);
-        if (p && p->cout * couts::kConseilGain <= cout) return Moteur::Conseil{memoire, p->cout};
+        if (p && p->cout * couts::kConseilGain <= cout) return p->cout;
+        return std::nullopt;
+    };
+    constexpr std::size_t kPas = std::size_t{100} << 20;
+    std::size_t bas = d.machine.memoire, haut = bas;
+    std::optional<double> c;
+    while (!c && haut < permis) {
+        bas = haut;
+        haut = haut > permis / 2 ? permis : 2 * haut;
+        c = essaie(haut);
     }
-    return std::nullopt;
+    if (!c) return std::nullopt;
+    while (haut - bas > kPas) {
+        const std::size_t milieu = bas + (haut - bas) / 2;
+        if (const auto m = essaie(milieu)) {
+            haut = milieu;
+            c = m;
+        } else {
+            bas = milieu;
+        }
+    }
+    // Rounded up to hundreds of MiB, within the limits.
+    const std::size_t arrondi = std::min(permis, (haut + kPas - 1) / kPas * kPas);
+    if (arrondi != haut)
+        if (const auto m = essaie(arrondi)) {
+            haut = arrondi;
+            c = m;
+        }
+    return Moteur::Conseil{haut, *c};
 }
 
 // Said to the count's progress, for the status line and the batch mode.
