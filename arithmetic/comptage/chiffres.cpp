@@ -52,7 +52,7 @@ struct Marche {
     // bits do not fit: twice the moduli, half the memory.
     bool etroit = false;
     unsigned fils = 1;       // threads that share the moduli
-    std::size_t octets = 0;  // memory of one thread's tables (Tables below)
+    std::size_t octets = 0;  // memory of one thread's tables (TablesMarche below)
     double cellules = 0;     // estimated table cells written, all moduli
 };
 
@@ -115,7 +115,7 @@ double cellules_items(const Marche& pl, std::size_t items, u64 depart, u64 limit
 }
 
 template <class T>
-struct Tables {
+struct TablesMarche {
     T* f;  // half table: H + 1 cells
     T* C;  // carries: retenue + 1 cells (a >= 2)
     T* W;  // carries times the table of M: retenue + sigma + 1 cells (a >= 2)
@@ -123,7 +123,7 @@ struct Tables {
 
 // The count modulo p (0: 2^64, on 64-bit cells only).
 template <class T>
-u64 residu(const Marche& pl, u64 p, const Tables<T>& t, Progres& c) {
+u64 residu(const Marche& pl, u64 p, const TablesMarche<T>& t, Progres& c) {
     const u64 H = pl.H, sigma = pl.sigma;
     T* f = t.f;
     f[0] = 1;
@@ -183,8 +183,8 @@ u64 residu(const Marche& pl, u64 p, const Tables<T>& t, Progres& c) {
 // The tables of one thread, of 64-bit or of 32-bit cells.
 struct Fil {
     Memoire memoire;
-    Tables<u64> t{};
-    Tables<u32> e{};
+    TablesMarche<u64> t{};
+    TablesMarche<u32> e{};
     bool allouer(const Marche& pl) {
         const std::size_t n = pl.octets / sizeof(u64);
         memoire = Memoire(memoire_obtenir(n), MemoireRendue{n});
