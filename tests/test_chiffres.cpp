@@ -22,15 +22,27 @@ std::int64_t produit(const Facteurs& f) {
     return n;
 }
 
-// The walk over the digits of each prime of N gives attendu.
-void chaque_premier(const Facteurs& f, const mpz_class& attendu) {
+// The factorization of n by trial division.
+Facteurs facteurs_de(std::int64_t n) {
+    Facteurs f;
+    for (std::int64_t p = 2; p <= n; ++p) {
+        int e = 0;
+        for (; n % p == 0; n /= p) ++e;
+        if (e) f.emplace_back(p, e);
+    }
+    return f;
+}
+
+// The walk over the digits of each prime of N gives attendu; on 32-bit
+// cells with etroit.
+void chaque_premier(const Facteurs& f, const mpz_class& attendu, bool etroit = false) {
     const auto d = verite::diviseurs_de_facteurs(f);
     const std::int64_t n = produit(f);
     Banc banc;
     for (auto [p, e] : f) {
         Compte c;
         try {
-            c = banc.impose(d, n, {Methode::chiffres, 0, static_cast<std::uint64_t>(p)}, f);
+            c = banc.impose(d, n, {Methode::chiffres, 0, static_cast<std::uint64_t>(p), 0, etroit}, f);
         } catch (const AucunPlan&) {
             continue;  // that walk has no plan (sigma(M) too large): nothing was counted
         }
@@ -55,14 +67,7 @@ TEST(Chiffres, ContreLaTablePleine) {
     for (std::int64_t n = 2; n <= 3000; ++n) {
         const auto d = verite::diviseurs_par_paires(n);
         if (d.size() > 20 || d.size() < 2) continue;
-        Facteurs f;
-        std::int64_t s = n;
-        for (std::int64_t p = 2; p <= s; ++p) {
-            int e = 0;
-            for (; s % p == 0; s /= p) ++e;
-            if (e) f.emplace_back(p, e);
-        }
-        chaque_premier(f, verite::compte_table(d, n));
+        chaque_premier(facteurs_de(n), verite::compte_table(d, n));
     }
 }
 
@@ -136,24 +141,7 @@ TEST(Chiffres, CellulesDe32Bits) {
     for (std::int64_t n = 2; n <= 3000; n += 7) {
         const auto d = verite::diviseurs_par_paires(n);
         if (d.size() > 20 || d.size() < 2) continue;
-        Facteurs f;
-        std::int64_t s = n;
-        for (std::int64_t p = 2; p <= s; ++p) {
-            int e = 0;
-            for (; s % p == 0; s /= p) ++e;
-            if (e) f.emplace_back(p, e);
-        }
-        const mpz_class attendu = verite::compte_table(d, n);
-        Banc banc;
-        for (auto [p, e] : f) {
-            Compte c;
-            try {
-                c = banc.impose(d, n, {Methode::chiffres, 0, static_cast<std::uint64_t>(p), 0, true}, f);
-            } catch (const AucunPlan&) {
-                continue;
-            }
-            ASSERT_EQ(c.valeur, attendu) << n << " en base " << p;
-        }
+        chaque_premier(facteurs_de(n), verite::compte_table(d, n), true);
     }
     // 1000001808 = 2^4 3^3 13 41 43 101 over 101 (a half table of 1.6 10^7
     // sums, 128 MB in 64-bit cells, 64 MB in 32-bit ones), and 720720 over
