@@ -164,9 +164,10 @@ std::optional<Moteur::Conseil> conseil_pour(const Demande& d, double cout) {
     return Moteur::Conseil{haut, *c};
 }
 
-// Said to the count's progress, for the status line and the batch mode.
+// Said to the count's progress (which the context has), for the status line
+// and the batch mode.
 void conseille(Contexte& ctx, const std::optional<Moteur::Conseil>& c) {
-    if (!ctx.suivi() || !c) return;
+    if (!c) return;
     ctx.suivi()->conseil_ns.store(c->cout);
     ctx.suivi()->conseil_mio.store((c->octets + (std::size_t{1} << 20) - 1) >> 20);
 }
@@ -194,7 +195,7 @@ Compte compter(Atelier& w, Contexte& ctx, const Entree& e, const Imposee* impose
         for (;;) {
             if (!plan) plan = impose ? plan_impose(d, *impose) : choisit(d, exclus);
             if (!plan) throw AucunPlan();
-            if (!conseil_vu && !impose) conseille(ctx, conseil_pour(d, plan->cout));
+            if (!conseil_vu && !impose && ctx.suivi()) conseille(ctx, conseil_pour(d, plan->cout));
             conseil_vu = true;
             if (!annonce && plan->cout > couts::kLong && ctx.avant_long) {
                 annonce = true;
