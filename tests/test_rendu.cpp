@@ -66,10 +66,14 @@ TEST(Rendu, BlocsPubliesEtSommesExactes) {
     }
 }
 
-TEST(Rendu, ChaqueBlocJusqua20000ContreLaTablePleine) {
-    // A set sums to N exactly when its complement sums to sum - N: the plain
-    // table runs up to min(N, sum - N). The weird numbers are the abundant
-    // N without any set (OEIS A006037, its first 35 terms).
+TEST(Rendu, ChaqueBlocLigneEtFiltreJusqua20000ContreLaTablePleine) {
+    // For every N up to 20000: the class, the number and the sum of the
+    // proper divisors, and the count, as plain trial and the plain table give
+    // them, are what both the block and the line say; the abundant filter
+    // keeps the N whose sum exceeds N, the weird filter those of them without
+    // set. A set sums to N exactly when its complement sums to sum - N: the
+    // plain table runs up to min(N, sum - N). The weird numbers are the
+    // abundant N without any set (OEIS A006037, its first 35 terms).
     const std::set<std::int64_t> bizarres{70,    836,   4030,  5830,  7192,  7912,  9272,  10430, 10570,
                                           10792, 10990, 11410, 11690, 12110, 12530, 12670, 13370, 13510,
                                           13790, 13930, 14770, 15610, 15890, 16030, 16310, 16730, 16870,
@@ -82,54 +86,24 @@ TEST(Rendu, ChaqueBlocJusqua20000ContreLaTablePleine) {
         const auto d = verite::diviseurs_par_paires(n);
         std::int64_t somme = 0;
         for (auto x : d) somme += x;
-        mpz_class ns = 0;
-        if (somme > n) ns = verite::gros(verite::compte_table<unsigned __int128>(d, std::min(n, somme - n)));
-        if (somme > n && ns == 0 && n <= 19670) trouves.insert(n);
-        ASSERT_EQ(bloc_de(w, banc.moteur, n), verite::bloc(n, d, ns)) << "N = " << n;
-    }
-    EXPECT_EQ(trouves, bizarres);
-}
-
-TEST(Rendu, BlocLigneEtFiltresContreLesVerites) {
-    // For every N up to 3000: the class, the number and the sum of the proper
-    // divisors, and the count, as plain trial and the plain table give them,
-    // are what both the block and the line say; the abundant filter keeps
-    // the N whose sum exceeds N, the weird filter those of them without set.
-    Travail w;
-    amorce(w);
-    Banc banc;
-    for (std::int64_t n = 1; n <= 3000; ++n) {
-        const auto d = verite::diviseurs_par_paires(n);
-        std::int64_t somme = 0;
-        for (auto x : d) somme += x;
         const bool abondant = somme > n;
-        const mpz_class ns = abondant ? verite::compte_table(d, std::min(n, somme - n)) : mpz_class(0);
-        const std::string sn = std::to_string(n), nd = std::to_string(d.size()), ss = std::to_string(somme);
+        mpz_class ns = 0;
+        if (abondant) ns = verite::gros(verite::compte_table<unsigned __int128>(d, std::min(n, somme - n)));
+        if (abondant && ns == 0 && n <= 19670) trouves.insert(n);
 
         const Resultat r = evalue(w, banc.moteur, n);
         std::ostringstream b, l;
         bloc(r, b);
         ligne(r, l);
+        ASSERT_EQ(b.str(), verite::bloc(n, d, ns)) << "N = " << n;
         const char* classe = somme < n ? "deficient" : somme == n ? "parfait" : "abondant";
-        EXPECT_EQ(l.str(), sn + "\t" + classe + "\t" + nd + "\t" + ss + "\t" + (abondant ? ns.get_str() : "") + "\n")
-            << n;
-        if (somme < n) {
-            EXPECT_NE(b.str().find(sn + "  est deficient. Il a  " + nd + "  diviseurs propres de somme " + ss + " . "),
-                      std::string::npos)
-                << n;
-        } else if (somme == n) {
-            EXPECT_NE(b.str().find(sn + "  est parfait. Il a " + nd + " diviseurs propres."), std::string::npos) << n;
-        } else {
-            EXPECT_NE(b.str().find(sn + "  :  " + ns.get_str() + "  Solutions. Il a  " + nd +
-                                   "  diviseurs propres de somme " + ss + " . "),
-                      std::string::npos)
-                << n;
-            EXPECT_EQ(b.str().find("*****") != std::string::npos, ns == 0) << n;
-        }
-        EXPECT_TRUE(garde(r, Filtre::tous)) << n;
-        EXPECT_EQ(garde(r, Filtre::abondants), abondant) << n;
-        EXPECT_EQ(garde(r, Filtre::bizarres), abondant && ns == 0) << n;
+        ASSERT_EQ(l.str(), std::to_string(n) + "\t" + classe + "\t" + std::to_string(d.size()) + "\t" +
+                               std::to_string(somme) + "\t" + (abondant ? ns.get_str() : "") + "\n");
+        ASSERT_TRUE(garde(r, Filtre::tous)) << n;
+        ASSERT_EQ(garde(r, Filtre::abondants), abondant) << n;
+        ASSERT_EQ(garde(r, Filtre::bizarres), abondant && ns == 0) << n;
     }
+    EXPECT_EQ(trouves, bizarres);
 }
 
 TEST(Rendu, CompteEcarte) {

@@ -102,11 +102,11 @@ std::unique_ptr<Plan> plan_impose(Demande& d, const Imposee& i) {
 }
 
 // The cheapest plan of the methods not excluded, priced for d.machine.
-std::unique_ptr<Plan> choisit(Demande& d, const bool* exclus) {
+std::unique_ptr<Plan> choisit(Demande& d, const bool* exclus = nullptr) {
     std::unique_ptr<Plan> plan;
     d.plafond = kInfini;
     for (std::size_t i = 0; i < std::size(kMethodes); ++i) {
-        if (exclus[i]) continue;
+        if (exclus && exclus[i]) continue;
         auto p = kMethodes[i].planifie(d);
         if (p && (!plan || p->cout < plan->cout)) {
             plan = std::move(p);
@@ -116,9 +116,26 @@ std::unique_ptr<Plan> choisit(Demande& d, const bool* exclus) {
     return plan;
 }
 
-// The machine a limit is decided on: the memory asked, a processor without
-// any of its extensions.
+// The machine a count runs on: the budget, the processor; and the one a
+// limit is decided on: the memory asked, a processor without any of its
+// extensions.
+Machine ici(const Contexte& ctx) { return Machine{ctx.budget().total(), ctx.processeur()}; }
 Machine reference(const Contexte& ctx) { return Machine{ctx.budget().voulu(), Processeur{}}; }
+
+// For the estimates, which run nothing: the best plan for e priced for m
+// handed to suite with its request, or nothing to suite when the reduction
+// settles the count; the large buffers go back after.
+template <class Suite>
+auto sans_compter(Atelier& w, Contexte& ctx, const Entree& e, const Machine& m, Suite&& suite) {
+    const Probleme pb = reduire(w, e);
+    if (pb.connu) return suite(nullptr, nullptr);
+    prepare_prefixes(w, pb);
+    Demande d{e, pb, w, ctx, m};
+    const std::unique_ptr<Plan> plan = choisit(d);
+    auto r = suite(&d, plan.get());
+    w.libere_gros();
+    return r;
+}
 
 // The advice for a plan of cost cout chosen on d: the smallest memory, in
 // whole hundreds of MiB up to what the process's limits allow, whose best
@@ -127,12 +144,11 @@ Machine reference(const Contexte& ctx) { return Machine{ctx.budget().voulu(), Pr
 std::optional<Moteur::Conseil> conseil_pour(const Demande& d, double cout) {
     const std::size_t permis = d.ctx.budget().permis();
     if (cout < couts::kConseilMin || permis <= d.machine.memoire) return std::nullopt;
-    const bool exclus[std::size(kMethodes)] = {};
     // The estimate of the best plan in that memory, when kConseilGain times
     // cheaper.
     const auto essaie = [&](std::size_t memoire) -> std::optional<double> {
         Demande a{d.entree, d.pb, d.w, d.ctx, Machine{memoire, d.machine.processeur}};
-        const std::unique_ptr<Plan> p = choisit(a, exclus);
+        const std::unique_ptr<Plan> p = choisit(a);
         if (p && p->cout * couts::kConseilGain <= cout) return p->cout;
         return std::nullopt;
     };
@@ -180,7 +196,7 @@ Compte compter(Atelier& w, Contexte& ctx, const Entree& e, const Imposee* impose
     } else {
         prepare_prefixes(w, pb);
         bool exclus[std::size(kMethodes)] = {};
-        Demande d{e, pb, w, ctx, Machine{ctx.budget().total(), ctx.processeur()}};
+        Demande d{e, pb, w, ctx, ici(ctx)};
         std::unique_ptr<Plan> plan;
         if (!impose && ctx.limite < kInfini) {
             // Left out or not by the estimate on the reference machine, the
@@ -262,30 +278,18 @@ Compte Moteur::denombre(const Entree& e) { return denombre(e, nullptr); }
 Compte Moteur::denombre(const Entree& e, const Imposee& i) { return denombre(e, &i); }
 
 double Moteur::estime(const Entree& e) {
-    Atelier& w = *w_;
-    const Probleme pb = reduire(w, e);
-    if (pb.connu) return 0;
-    prepare_prefixes(w, pb);
-    const bool exclus[std::size(kMethodes)] = {};
-    Demande r{e, pb, w, ctx_, reference(ctx_)};
-    const std::unique_ptr<Plan> plan = choisit(r, exclus);
-    w.libere_gros();
-    if (!plan) return kInfini;  // not even the smallest walk
-    return plan->cout;
+    return sans_compter(*w_, ctx_, e, reference(ctx_), [](const Demande* d, const Plan* plan) {
+        if (!d) return 0.0;
+        if (!plan) return kInfini;  // not even the smallest walk
+        return plan->cout;
+    });
 }
 
 std::optional<Moteur::Conseil> Moteur::conseil(const Entree& e) {
-    Atelier& w = *w_;
-    const Probleme pb = reduire(w, e);
-    if (pb.connu) return std::nullopt;
-    prepare_prefixes(w, pb);
-    const bool exclus[std::size(kMethodes)] = {};
-    Demande d{e, pb, w, ctx_, Machine{ctx_.budget().total(), ctx_.processeur()}};
-    const std::unique_ptr<Plan> plan = choisit(d, exclus);
-    std::optional<Conseil> c;
-    if (plan) c = conseil_pour(d, plan->cout);
-    w.libere_gros();
-    return c;
+    return sans_compter(*w_, ctx_, e, ici(ctx_), [](const Demande* d, const Plan* plan) -> std::optional<Conseil> {
+        if (!d || !plan) return std::nullopt;
+        return conseil_pour(*d, plan->cout);
+    });
 }
 
 Compte Moteur::denombre(const Entree& e, const Imposee* impose) {
