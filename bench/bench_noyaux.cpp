@@ -2,7 +2,8 @@
 // The table kernels alone, whose timings calibrate the cost model of every
 // counting method (arithmetic/comptage/couts.hpp): nanoseconds per cell of
 // a 0/1 step (descending) and of running sums (ascending), modulo 2^64 and
-// modulo a prime, on tables from the caches to main memory; running sums of
+// modulo a prime, on tables from the caches to main memory, of 64-bit cells
+// and of 32-bit cells (modulo a prime below 2^31); running sums of
 // stride 1, which do not vectorize; and nanoseconds per entry of the merge
 // of a sorted list of subset sums with its shift.
 #include <benchmark/benchmark.h>
@@ -16,10 +17,12 @@
 namespace {
 
 constexpr u64 kPremier = 9223372036854775783ull;  // the largest prime below 2^63
+constexpr u32 kPremier31 = 2147483647u;           // the largest prime below 2^31
 
-void noyau(benchmark::State& state, bool montee, u64 p, std::size_t d) {
+template <class T>
+void noyau(benchmark::State& state, bool montee, T p, std::size_t d) {
     const auto n = static_cast<std::size_t>(state.range(0));
-    std::vector<u64> f(n, 1);
+    std::vector<T> f(n, 1);
     const Progres pr;
     for (auto _ : state) {
         if (montee)
@@ -64,11 +67,13 @@ void fusion(benchmark::State& state) {
 }  // namespace
 
 constexpr std::size_t kPas = 97;  // an odd stride: no alignment to help
-BENCHMARK_CAPTURE(noyau, desc_2_64, false, 0, kPas)->RangeMultiplier(16)->Range(1 << 12, 1 << 24);
+BENCHMARK_CAPTURE(noyau, desc_2_64, false, u64{0}, kPas)->RangeMultiplier(16)->Range(1 << 12, 1 << 24);
 BENCHMARK_CAPTURE(noyau, desc_premier, false, kPremier, kPas)->RangeMultiplier(16)->Range(1 << 12, 1 << 24);
-BENCHMARK_CAPTURE(noyau, asc_2_64, true, 0, kPas)->RangeMultiplier(16)->Range(1 << 12, 1 << 24);
+BENCHMARK_CAPTURE(noyau, asc_2_64, true, u64{0}, kPas)->RangeMultiplier(16)->Range(1 << 12, 1 << 24);
 BENCHMARK_CAPTURE(noyau, asc_premier, true, kPremier, kPas)->RangeMultiplier(16)->Range(1 << 12, 1 << 24);
-BENCHMARK_CAPTURE(noyau, asc_2_64_pas_1, true, 0, 1)->Arg(1 << 16)->Arg(1 << 20);
+BENCHMARK_CAPTURE(noyau, desc_32, false, kPremier31, kPas)->RangeMultiplier(16)->Range(1 << 12, 1 << 24);
+BENCHMARK_CAPTURE(noyau, asc_32, true, kPremier31, kPas)->RangeMultiplier(16)->Range(1 << 12, 1 << 24);
+BENCHMARK_CAPTURE(noyau, asc_2_64_pas_1, true, u64{0}, 1)->Arg(1 << 16)->Arg(1 << 20);
 BENCHMARK_CAPTURE(noyau, asc_premier_pas_1, true, kPremier, 1)->Arg(1 << 16)->Arg(1 << 20);
 BENCHMARK(fusion)->Arg(12)->Arg(16)->Arg(20);
 

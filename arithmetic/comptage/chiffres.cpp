@@ -117,8 +117,11 @@ double cellules_items(const Marche& pl, std::size_t items, u64 depart, u64 limit
 template <class T>
 struct TablesMarche {
     T* f;  // half table: H + 1 cells
-    T* C;  // carries: retenue + 1 cells (a >= 2)
-    T* W;  // carries times the table of M: retenue + sigma + 1 cells (a >= 2)
+    // The carries, then the carries times the table of M (a >= 2): retenue +
+    // sigma + 1 cells. Each step's new carries are written at the top of it,
+    // from the highest down, below every cell they still read, then moved to
+    // its bottom for the next step.
+    T* W;
 };
 
 // The count modulo p (0: 2^64, on 64-bit cells only).
@@ -136,8 +139,10 @@ u64 residu(const Marche& pl, u64 p, const TablesMarche<T>& t, Progres& c) {
         const u64 cmax = std::min(sigma / pl.p, pl.M);
         for (u64 k = 0; k <= cmax; ++k) total.ajoute(F(pl.p * k), F(pl.M - k));
     } else {
+        T* const W = t.W;
+        const u64 fin = pl.retenue + sigma;  // the top cell of W
         u64 cmax = sigma / pl.p;
-        for (u64 k = 0; k <= cmax; ++k) t.C[k] = static_cast<T>(F(pl.p * k));
+        for (u64 k = 0; k <= cmax; ++k) W[k] = static_cast<T>(F(pl.p * k));
         // The last item (d, k terms) is left out of the table: only the
         // multiples of p of the product are read, each as h(x) - h(x - 2^k d)
         // from the running sums h along the classes modulo d, which stay
@@ -148,30 +153,36 @@ u64 residu(const Marche& pl, u64 p, const TablesMarche<T>& t, Progres& c) {
         for (unsigned i = 1; i < pl.a; ++i) {
             // Carry in, plus p^i X_i: the carries times the table of M,
             // kept at the multiples of p.
-            std::copy(t.C, t.C + cmax + 1, t.W);
-            const u64 hi = ajoute_items(pl, dernier, t.W, cmax, cmax + sigma, p, c);
+            const u64 hi = ajoute_items(pl, dernier, W, cmax, cmax + sigma, p, c);
             if (d <= hi) {
-                ajoute_asc(t.W, d, hi, d, p, c);
+                ajoute_asc(W, d, hi, d, p, c);
                 c.ajoute(hi - d + 1);
             }
             // Above hi, h(y) is h at the top cell hi - q of the class of y
             // (q = (hi - y) mod d), 0 when the class has no cell there; y
             // and y - 2^k d share their class.
-            const T* h = t.W;
+            const T* h = W;
             const u64 pas = pl.p % d;
-            u64 q = hi % d;
-            cmax = (cmax + sigma) / pl.p;
-            for (u64 k = 0; k <= cmax; ++k) {
+            const u64 cmax2 = (cmax + sigma) / pl.p;
+            // New carry k goes to W[base + k], k from the highest down: every
+            // cell read for it lies at p k or below, and p k <= base + k since
+            // p cmax2 <= cmax + sigma <= fin.
+            const u64 base = fin - cmax2;
+            const u64 x0 = pl.p * cmax2;
+            u64 q = x0 <= hi ? (hi - x0) % d : (d - (x0 - hi) % d) % d;
+            for (u64 k = cmax2 + 1; k-- > 0;) {
                 const u64 x = pl.p * k;
                 const u64 a = x <= hi ? h[x] : (q <= hi ? h[hi - q] : 0);
                 const u64 b = x < saut ? 0 : (x - saut <= hi ? h[x - saut] : a);
                 const u64 r = a - b;
-                t.C[k] = static_cast<T>(p == 0 || a >= b ? r : r + p);
-                q = q >= pas ? q - pas : q + d - pas;
+                W[base + k] = static_cast<T>(p == 0 || a >= b ? r : r + p);
+                q = q + pas >= d ? q + pas - d : q + pas;
             }
+            std::memmove(W, W + base, (cmax2 + 1) * sizeof(T));
+            cmax = cmax2;
             c.ajoute(cmax + 1);
         }
-        for (u64 k = 0; k <= std::min(cmax, pl.M); ++k) total.ajoute(t.C[k], F(pl.M - k));
+        for (u64 k = 0; k <= std::min(cmax, pl.M); ++k) total.ajoute(W[k], F(pl.M - k));
     }
     c.solde();
     // Without M itself at the top digit: the set {M} alone (carry 0, every
@@ -191,12 +202,10 @@ struct Fil {
         if (!memoire) return false;
         if (pl.etroit) {
             e.f = reinterpret_cast<u32*>(memoire.get());
-            e.C = e.f + pl.H + 1;
-            e.W = e.C + pl.retenue + 1;
+            e.W = e.f + pl.H + 1;
         } else {
             t.f = memoire.get();
-            t.C = t.f + pl.H + 1;
-            t.W = t.C + pl.retenue + 1;
+            t.W = t.f + pl.H + 1;
         }
         return true;
     }
@@ -302,22 +311,15 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout, bool e
     c.base = std::move(impairs);
     c.termes.assign(c.base.size(), b + 1);
 
-    // One thread's tables: f, then C and W; of 32-bit cells when asked, or
-    // when those of 64 bits do not fit.
+    // One thread's tables: f, then W.
     std::size_t cellules = c.H + 1;
-    if (a >= 2) cellules += 2 * (c.retenue + 1) + c.sigma;
-    c.etroit = etroit || static_cast<double>(cellules) * sizeof(u64) > static_cast<double>(budget);
-    const std::size_t octets_c = c.etroit ? (cellules + 1) / 2 * sizeof(u64) : cellules * sizeof(u64);
-    const double octets = static_cast<double>(octets_c);
-    if (octets > static_cast<double>(budget)) return false;
-    const std::size_t K = c.etroit ? modules_31(d.pb.m) : d.pb.modules;
-    c.modules = K;
+    if (a >= 2) cellules += c.retenue + c.sigma + 1;
 
     const double passes = static_cast<double>(c.base.size()) * 2;
     u64 haut;
     double lentes = 0;
     double cell = cellules_items(c, c.base.size(), 0, c.H, haut, lentes);
-    double ns = passes * couts::kEtape + couts::kLecture * static_cast<double>(std::min(c.sigma / p, M));
+    double fixe = passes * couts::kEtape + couts::kLecture * static_cast<double>(std::min(c.sigma / p, M));
     if (a >= 2) {
         // Every carry step bounded by the largest carry: the items but the
         // last, the running sums of the last, the carries read.
@@ -328,15 +330,33 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout, bool e
         cell += (a - 1) * pas;
         lentes += (a - 1) * lentes_pas;
         const u64 lus = c.sigma / p + c.retenue;  // carries read at each step
-        ns += (a - 1) * (passes * couts::kEtape + static_cast<double>(lus) * couts::kEchantillon);
+        fixe += (a - 1) * (passes * couts::kEtape + static_cast<double>(lus) * couts::kEchantillon);
     }
-    ns += (cell - lentes) * couts::cellule(cellules) + lentes * couts::kCelluleScalaire;
-    c.octets = octets_c;
-    c.fils = K > 1 && ns > couts::kFilMarche && 2 * octets <= static_cast<double>(budget) ? 2 : 1;
-    const std::size_t tours = (K + c.fils - 1) / c.fils;  // moduli per thread
-    cout = static_cast<double>(tours) * ns;
-    c.cellules = static_cast<double>(K) * cell;
-    return true;
+
+    // Cells of 64 bits, or of 32 bits modulo primes below 2^31: twice the
+    // moduli, each pass half the memory; whichever costs less, the moduli
+    // shared by two threads where the budget holds two sets of tables.
+    cout = kInfini;
+    for (const bool e : {false, true}) {
+        if (etroit && !e) continue;
+        const std::size_t octets = e ? (cellules + 1) / 2 * sizeof(u64) : cellules * sizeof(u64);
+        if (static_cast<double>(octets) > static_cast<double>(budget)) continue;
+        const std::size_t K = e ? modules_31(d.pb.m) : d.pb.modules;
+        const double largeur = e ? couts::kCellule32 : 1.0;
+        const double ns =
+            fixe + (cell - lentes) * couts::cellule(cellules) * largeur + lentes * couts::kCelluleScalaire;
+        const unsigned fils =
+            K > 1 && ns > couts::kFilMarche && 2 * static_cast<double>(octets) <= static_cast<double>(budget) ? 2 : 1;
+        const double total = static_cast<double>((K + fils - 1) / fils) * ns;  // moduli per thread
+        if (total >= cout) continue;
+        cout = total;
+        c.etroit = e;
+        c.modules = K;
+        c.octets = octets;
+        c.fils = fils;
+        c.cellules = static_cast<double>(K) * cell;
+    }
+    return cout < kInfini;
 }
 
 std::unique_ptr<Plan> plan_de(Marche&& m, double cout) {

@@ -42,8 +42,8 @@ constexpr std::size_t kCapaciteListe = std::size_t{1} << 21;  // 96 MiB
 constexpr std::size_t kCapaciteMilieu = std::size_t{1} << 23;  // 384 MiB
 // Sum of the divisors of M past which the walk over the digits of N = p^a M
 // is not priced, before the memory budget has its say: its half table would
-// take 1 GiB.
-constexpr u64 kSigmaMarcheMax = u64{1} << 28;
+// take 2 GiB of 32-bit cells.
+constexpr u64 kSigmaMarcheMax = u64{1} << 30;
 // Longest queue whose multiplicities are exact on 64 bits (below 2^63);
 // longer lists keep them modulo each modulus in turn.
 constexpr std::size_t kQueueMax = 63;
