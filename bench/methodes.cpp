@@ -2,7 +2,8 @@
 // The method the engine picks for each N given, its estimate, the time it
 // takes and the count, one tab-separated line per N: where a count's time goes, and how
 // far the estimate is from it. Usage: methodes [--memoire Mio] [--estime] N...
-// (--estime: the estimate alone, nothing counted).
+// (--estime: the estimate alone, nothing counted); without N, the N are read
+// from standard input, one per line.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -33,8 +34,11 @@ int main(int argc, char** argv) {
     Travail w;
     amorce(w);
     std::printf("N\tmethode\testime (s)\ttemps (s)\tsolutions\n");
-    for (; i < argc; ++i) {
-        const std::int64_t n = std::strtoll(argv[i], nullptr, 10);
+    std::vector<std::int64_t> liste;
+    for (; i < argc; ++i) liste.push_back(std::strtoll(argv[i], nullptr, 10));
+    if (liste.empty())
+        for (long long n; std::scanf("%lld", &n) == 1;) liste.push_back(n);
+    for (const std::int64_t n : liste) {
         w.N = n;
         w.S = n;
         diviseurs(w);

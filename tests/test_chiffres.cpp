@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "outils/banc.hpp"
@@ -34,15 +35,18 @@ Facteurs facteurs_de(std::int64_t n) {
 }
 
 // The walk over the digits of each prime of N gives attendu; on 32-bit
-// cells with etroit.
-void chaque_premier(const Facteurs& f, const mpz_class& attendu, bool etroit = false) {
+// cells with etroit; for a prime of exponent 1, by its values rebuilt one by
+// one or not with par_valeur.
+void chaque_premier(const Facteurs& f, const mpz_class& attendu, bool etroit = false,
+                    std::optional<bool> par_valeur = {}) {
     const auto d = verite::diviseurs_de_facteurs(f);
     const std::int64_t n = produit(f);
     Banc banc;
     for (auto [p, e] : f) {
         Compte c;
         try {
-            c = banc.impose(d, n, {Methode::chiffres, 0, static_cast<std::uint64_t>(p), 0, etroit}, f);
+            if (par_valeur && e != 1) continue;
+            c = banc.impose(d, n, {Methode::chiffres, 0, static_cast<std::uint64_t>(p), 0, etroit, par_valeur}, f);
         } catch (const AucunPlan&) {
             continue;  // that walk has no plan (sigma(M) too large): nothing was counted
         }
@@ -162,4 +166,27 @@ TEST(Chiffres, CellulesDe32Bits) {
     const auto d = verite::diviseurs_de_facteurs(f);
     Banc banc(std::size_t{96} << 20);
     EXPECT_EQ(banc.impose(d, produit(f), {Methode::chiffres, 0, 101}, f).valeur, Banc().compte(d, produit(f), f));
+}
+
+TEST(Chiffres, ValeursReconstruitesUneAUne) {
+    // With a prime of exponent 1, the top digit's values F(p k) and F(M - k)
+    // rebuilt exactly one by one and their products summed, on cells of 64
+    // and of 32 bits, against the plain table and the engine.
+    for (std::int64_t n = 2; n <= 3000; n += 5) {
+        const auto d = verite::diviseurs_par_paires(n);
+        if (d.size() > 20 || d.size() < 2) continue;
+        for (const bool etroit : {false, true})
+            chaque_premier(facteurs_de(n), verite::compte_table(d, n), etroit, true);
+    }
+    // 720720 over 13 (a count of 4 moduli, values of 2) and 1000001808 =
+    // 2^4 3^3 13 41 43 101 over 101: both forms give the count.
+    for (const auto& [f, p] :
+         {std::pair<Facteurs, std::uint64_t>{{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}}, 13},
+          {{{2, 4}, {3, 3}, {13, 1}, {41, 1}, {43, 1}, {101, 1}}, 101}}) {
+        const auto d = verite::diviseurs_de_facteurs(f);
+        const mpz_class attendu = Banc().compte(d, produit(f), f);
+        for (const auto& [etroit, par_valeur] : {std::pair{false, true}, {true, true}, {false, false}})
+            EXPECT_EQ(Banc().impose(d, produit(f), {Methode::chiffres, 0, p, 0, etroit, par_valeur}, f).valeur, attendu)
+                << produit(f) << " " << etroit << par_valeur;
+    }
 }

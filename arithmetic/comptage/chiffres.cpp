@@ -47,7 +47,14 @@ struct Marche {
     // (the divisors of M grouped along the powers of 2), lightest first.
     std::vector<u64> base;
     std::vector<unsigned> termes;
-    std::size_t modules = 0;  // moduli of the count
+    std::size_t modules = 0;  // moduli of the count, or of its values (par_valeur)
+    // With a = 1, the count is the sum over k of F(p k) F(M - k), F counting
+    // subsets of M's divisors: each value F(p k), F(M - k) is kept modulo
+    // every modulus, rebuilt exactly and the products summed. The values
+    // are sums of M's divisors, about half the items of N: half the moduli
+    // of the count, for cmax + 1 pairs of values kept (cmax below).
+    bool par_valeur = false;
+    u64 cmax = 0;  // largest carry read at the top digit, a = 1: min(sigma / p, M)
     // Tables of 32-bit cells, modulo primes below 2^31, when those of 64
     // bits do not fit: twice the moduli, half the memory.
     bool etroit = false;
@@ -124,9 +131,11 @@ struct TablesMarche {
     T* W;
 };
 
-// The count modulo p (0: 2^64, on 64-bit cells only).
+// The count modulo p (0: 2^64, on 64-bit cells only). With A and B (the
+// walk par_valeur), the values F(p k) and F(M - k) modulo p instead, in
+// A[k] and B[k].
 template <class T>
-u64 residu(const Marche& pl, u64 p, const TablesMarche<T>& t, Progres& c) {
+u64 residu(const Marche& pl, u64 p, const TablesMarche<T>& t, Progres& c, u64* A, u64* B) {
     const u64 H = pl.H, sigma = pl.sigma;
     T* f = t.f;
     f[0] = 1;
@@ -136,8 +145,15 @@ u64 residu(const Marche& pl, u64 p, const TablesMarche<T>& t, Progres& c) {
     Somme192 total;
     if (pl.a == 1) {
         // N = X_0 + p X_1: X_0 = p c, X_1 = M - c.
-        const u64 cmax = std::min(sigma / pl.p, pl.M);
-        for (u64 k = 0; k <= cmax; ++k) total.ajoute(F(pl.p * k), F(pl.M - k));
+        if (A) {
+            for (u64 k = 0; k <= pl.cmax; ++k) {
+                A[k] = F(pl.p * k);
+                B[k] = F(pl.M - k);
+            }
+            c.solde();
+            return 0;
+        }
+        for (u64 k = 0; k <= pl.cmax; ++k) total.ajoute(F(pl.p * k), F(pl.M - k));
     } else {
         T* const W = t.W;
         const u64 fin = pl.retenue + sigma;  // the top cell of W
@@ -209,8 +225,8 @@ struct Fil {
         }
         return true;
     }
-    u64 residu(const Marche& pl, u64 p, Progres& c) const {
-        return pl.etroit ? ::residu(pl, p, e, c) : ::residu(pl, p, t, c);
+    u64 residu(const Marche& pl, u64 p, Progres& c, u64* A = nullptr, u64* B = nullptr) const {
+        return pl.etroit ? ::residu(pl, p, e, c, A, B) : ::residu(pl, p, t, c, A, B);
     }
 };
 
@@ -238,11 +254,17 @@ Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
     }
     const std::size_t octets = pl.octets;
     unsigned fils = pl.fils > 1 && K > 1 ? 2 : 1;
+    const std::size_t valeurs = pl.par_valeur ? 2 * K * (pl.cmax + 1) * sizeof(u64) : 0;
+    // The values of the walk par_valeur: AB[i n + k] = F(p k), AB[(K + i) n + k]
+    // = F(M - k) modulo the modulus i.
+    const std::size_t n = pl.cmax + 1;
+    std::vector<u64> AB;
+    if (pl.par_valeur) AB.resize(2 * K * n);
     std::optional<Reservation> reservation;
-    reservation.emplace(d.ctx, fils * octets);
+    reservation.emplace(d.ctx, fils * octets + valeurs);
     if (!*reservation && fils == 2) {
         fils = 1;
-        reservation.emplace(d.ctx, octets);
+        reservation.emplace(d.ctx, octets + valeurs);
     }
     if (!*reservation) return Issue::memoire;
     Fil tables[2];
@@ -256,9 +278,33 @@ Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
     pr.prevoit(static_cast<std::uint64_t>(pl.cellules));
     std::vector<u64> residus(K, 0);
     auto travail = [&](unsigned t, Progres& c) {
-        for (std::size_t i = t; i < K; i += fils) residus[i] = tables[t].residu(pl, modules[i], c);
+        for (std::size_t i = t; i < K; i += fils)
+            if (pl.par_valeur)
+                tables[t].residu(pl, modules[i], c, &AB[i * n], &AB[(K + i) * n]);
+            else
+                residus[i] = tables[t].residu(pl, modules[i], c);
     };
     en_fils(fils, d.ctx.suivi(), pr, travail);
+    if (pl.par_valeur) {
+        // Each value exactly, the products summed; without M itself at the
+        // top digit ({M} alone, k = 0, is left out).
+        std::vector<u64> premiers;
+        if (!pl.etroit)
+            for (std::size_t i = 1; i < K; ++i) premiers.push_back(modules[i]);
+        Reconstruction rebatir(pl.etroit ? std::span<const u64>(modules) : std::span<const u64>(premiers), !pl.etroit);
+        mpz_class total = 0, a, b;
+        for (u64 k = 0; k < n; ++k) {
+            bool nul = true;
+            for (std::size_t i = 0; i < K && nul; ++i) nul = AB[i * n + k] == 0;
+            if (nul) continue;
+            rebatir(&AB[k], n, a);
+            rebatir(&AB[K * n + k], n, b);
+            mpz_addmul(total.get_mpz_t(), a.get_mpz_t(), b.get_mpz_t());
+            if ((k & 0xfff) == 0) pr.point();
+        }
+        resultat = total - 1;
+        return Issue::fait;
+    }
     if (pl.etroit) {
         Reconstruction(modules, false)(residus.data(), 1, resultat);
         return Issue::fait;
@@ -292,7 +338,8 @@ double borne_marche(const Demande& d, u64 p, unsigned a) {
 
 // The walk over the digits of p^a, the estimate of its cost in cout; false
 // when its tables do not fit the budget.
-bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout, bool etroit = false) {
+bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout, bool etroit = false,
+            std::optional<bool> impose = {}) {
     const std::span<const Facteur> facteurs = d.entree.facteurs;
     // The whole budget: a count that holds part of it now gives it back,
     // and the walk waits for it.
@@ -307,6 +354,7 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout, bool e
     c.sigma = static_cast<u64>(sigma);
     c.H = c.sigma / 2;
     c.retenue = c.sigma / (p - 1);
+    c.cmax = std::min(c.sigma / p, M);
     // Each odd divisor r with r, 2r, ..., 2^b r: one item of b + 1 terms.
     c.base = std::move(impairs);
     c.termes.assign(c.base.size(), b + 1);
@@ -334,27 +382,40 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout, bool e
     }
 
     // Cells of 64 bits, or of 32 bits modulo primes below 2^31: twice the
-    // moduli, each pass half the memory; whichever costs less, the moduli
-    // shared by two threads where the budget holds two sets of tables.
+    // moduli, each pass half the memory; with a = 1, the count's residues or
+    // the values' (par_valeur); whichever costs less, the moduli shared by
+    // two threads where the budget holds two sets of tables.
+    const std::size_t dM = c.base.size() * (b + 1);  // divisors of M
     cout = kInfini;
     for (const bool e : {false, true}) {
         if (etroit && !e) continue;
         const std::size_t octets = e ? (cellules + 1) / 2 * sizeof(u64) : cellules * sizeof(u64);
-        if (static_cast<double>(octets) > static_cast<double>(budget)) continue;
-        const std::size_t K = e ? modules_31(d.pb.m) : d.pb.modules;
         const double largeur = e ? couts::kCellule32 : 1.0;
         const double ns =
             fixe + (cell - lentes) * couts::cellule(cellules) * largeur + lentes * couts::kCelluleScalaire;
-        const unsigned fils =
-            K > 1 && ns > couts::kFilMarche && 2 * static_cast<double>(octets) <= static_cast<double>(budget) ? 2 : 1;
-        const double total = static_cast<double>((K + fils - 1) / fils) * ns;  // moduli per thread
-        if (total >= cout) continue;
-        cout = total;
-        c.etroit = e;
-        c.modules = K;
-        c.octets = octets;
-        c.fils = fils;
-        c.cellules = static_cast<double>(K) * cell;
+        const std::size_t K = e ? modules_31(d.pb.m) : d.pb.modules;
+        for (const bool par_valeur : {false, true}) {
+            const std::size_t Kv = !par_valeur ? K : e ? modules_31(dM) : nombre_modules(dM);
+            if (impose ? *impose != par_valeur : par_valeur && Kv >= K) continue;
+            if (par_valeur && a != 1) continue;
+            const double n = static_cast<double>(c.cmax) + 1;
+            const double valeurs = par_valeur ? 2 * static_cast<double>(Kv) * n * sizeof(u64) : 0;
+            if (static_cast<double>(octets) + valeurs > static_cast<double>(budget)) continue;
+            const unsigned fils = Kv > 1 && ns > couts::kFilMarche &&
+                                          2 * static_cast<double>(octets) + valeurs <= static_cast<double>(budget)
+                                      ? 2
+                                      : 1;
+            double total = static_cast<double>((Kv + fils - 1) / fils) * ns;  // moduli per thread
+            if (par_valeur) total += 2 * n * couts::kReconstruction * static_cast<double>(Kv);
+            if (total >= cout) continue;
+            cout = total;
+            c.etroit = e;
+            c.par_valeur = par_valeur;
+            c.modules = Kv;
+            c.octets = octets;
+            c.fils = fils;
+            c.cellules = static_cast<double>(Kv) * cell;
+        }
     }
     return cout < kInfini;
 }
@@ -370,12 +431,12 @@ std::unique_ptr<Plan> plan_de(Marche&& m, double cout) {
 
 }  // namespace
 
-std::unique_ptr<Plan> plan_chiffres(Demande& d, std::uint64_t p, bool etroit) {
+std::unique_ptr<Plan> plan_chiffres(Demande& d, std::uint64_t p, bool etroit, std::optional<bool> par_valeur) {
     if (d.entree.cible <= 0) return nullptr;
     for (const auto& [q, a] : d.entree.facteurs) {
         Marche m;
         double cout;
-        if (q == p && marche(d, q, a, m, cout, etroit)) return plan_de(std::move(m), cout);
+        if (q == p && marche(d, q, a, m, cout, etroit, par_valeur)) return plan_de(std::move(m), cout);
     }
     return nullptr;
 }

@@ -12,6 +12,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <optional>
 
 #include <gmpxx.h>
 
@@ -36,13 +37,16 @@ const char* nom(Methode m);
 // A method imposed on a count, with its choice: the items left to the queue
 // (lists, meet in the middle, walk; at most all of them), the prime p of the
 // digit walk, the primes p and q of the split; the walk on 32-bit cells
-// (etroit) even where those of 64 bits fit. For the tests and the
-// benchmarks, which run each method on the same input.
+// (etroit) even where those of 64 bits fit; for the walk with a = 1, its
+// values rebuilt one by one (par_valeur true) or the count's residues
+// (false), chosen by cost when unset. For the tests and the benchmarks,
+// which run each method on the same input.
 struct Imposee {
     Methode methode = Methode::table;
     std::size_t queue = 0;
     std::uint64_t p = 0, q = 0;
     bool etroit = false;
+    std::optional<bool> par_valeur = std::nullopt;
 };
 
 // Thrown when no plan can run: the method imposed does not apply or does not
@@ -123,5 +127,6 @@ std::unique_ptr<Plan> plan_table(Demande& d, bool zigzag);
 std::unique_ptr<Plan> plan_listes(Demande& d, std::size_t j);
 std::unique_ptr<Plan> plan_milieu(Demande& d, std::size_t j);
 std::unique_ptr<Plan> plan_parcours(Demande& d, std::size_t j);
-std::unique_ptr<Plan> plan_chiffres(Demande& d, std::uint64_t p, bool etroit = false);
+std::unique_ptr<Plan> plan_chiffres(Demande& d, std::uint64_t p, bool etroit = false,
+                                    std::optional<bool> par_valeur = {});
 std::unique_ptr<Plan> plan_scission(Demande& d, std::uint64_t q, std::uint64_t r);

@@ -94,7 +94,7 @@ std::unique_ptr<Plan> plan_impose(Demande& d, const Imposee& i) {
         case Methode::parcours:
             return plan_parcours(d, j);
         case Methode::chiffres:
-            return plan_chiffres(d, i.p, i.etroit);
+            return plan_chiffres(d, i.p, i.etroit, i.par_valeur);
         case Methode::scission:
             return plan_scission(d, i.p, i.q);
     }
