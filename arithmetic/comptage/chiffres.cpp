@@ -24,7 +24,6 @@
 #include "couts.hpp"
 #include "deux_fils.hpp"
 #include "methode.hpp"
-#include "modulaire.hpp"
 #include "modules.hpp"
 #include "noyaux.hpp"
 #include "primalite.hpp"
@@ -286,29 +285,6 @@ Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
                 residus[i] = tables[t].residu(pl, modules[i], c);
     };
     en_fils(fils, d.ctx.suivi(), pr, travail);
-    if (pl.par_valeur && !pl.etroit && K == 2) {
-        // Values below 2^64 p: each rebuilt on two limbs, x = r0 + 2^64 t
-        // with t = (r1 - r0) / 2^64 modulo p, the products summed on five.
-        static_assert(sizeof(mp_limb_t) == sizeof(u64));
-        const u64 q = modules[1];
-        const u64 inv = inverse_mod(static_cast<u64>((static_cast<u128>(1) << 64) % q), q);
-        auto limbes = [q, inv](u64 r0, u64 r1, mp_limb_t* x) {
-            const u64 b = r0 % q;
-            x[0] = r0;
-            x[1] = mulmod(r1 >= b ? r1 - b : r1 + (q - b), inv, q);
-        };
-        mp_limb_t somme[5] = {0, 0, 0, 0, 0}, a[2], b[2], prod[4];
-        for (u64 k = 0; k < n; ++k) {
-            limbes(AB[k], AB[n + k], a);
-            limbes(AB[2 * n + k], AB[3 * n + k], b);
-            mpn_mul_n(prod, a, b, 2);
-            mpn_add(somme, somme, 5, prod, 4);
-            if ((k & 0xffff) == 0) pr.point();
-        }
-        mpz_import(resultat.get_mpz_t(), 5, -1, sizeof(mp_limb_t), 0, 0, somme);
-        resultat -= 1;  // without M itself at the top digit
-        return Issue::fait;
-    }
     if (pl.par_valeur) {
         // Each value exactly, the products summed; without M itself at the
         // top digit ({M} alone, k = 0, is left out).
@@ -316,6 +292,24 @@ Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
         if (!pl.etroit)
             for (std::size_t i = 1; i < K; ++i) premiers.push_back(modules[i]);
         Reconstruction rebatir(pl.etroit ? std::span<const u64>(modules) : std::span<const u64>(premiers), !pl.etroit);
+        if (rebatir.sur_128()) {
+            // Values below 2^127: two limbs each, the products summed on five.
+            static_assert(sizeof(mp_limb_t) == sizeof(u64));
+            mp_limb_t somme[5] = {0, 0, 0, 0, 0}, a[2], b[2], prod[4];
+            for (u64 k = 0; k < n; ++k) {
+                const u128 x = rebatir.petit(&AB[k], n), y = rebatir.petit(&AB[K * n + k], n);
+                a[0] = static_cast<u64>(x);
+                a[1] = static_cast<u64>(x >> 64);
+                b[0] = static_cast<u64>(y);
+                b[1] = static_cast<u64>(y >> 64);
+                mpn_mul_n(prod, a, b, 2);
+                mpn_add(somme, somme, 5, prod, 4);
+                if ((k & 0xffff) == 0) pr.point();
+            }
+            mpz_import(resultat.get_mpz_t(), 5, -1, sizeof(mp_limb_t), 0, 0, somme);
+            resultat -= 1;
+            return Issue::fait;
+        }
         mpz_class total = 0, a, b;
         for (u64 k = 0; k < n; ++k) {
             bool nul = true;
@@ -414,7 +408,7 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout, bool e
     for (const bool e : {false, true}) {
         if (etroit && !e) continue;
         const std::size_t octets = e ? (cellules + 1) / 2 * sizeof(u64) : cellules * sizeof(u64);
-        const double largeur = e ? couts::kCellule32 : 1.0;
+        const double largeur = e ? couts::cellule32(cellules) : 1.0;
         const double ns =
             fixe + (cell - lentes) * couts::cellule(cellules) * largeur + lentes * couts::kCelluleScalaire;
         const std::size_t K = e ? modules_31(d.pb.m) : d.pb.modules;

@@ -31,9 +31,17 @@ Reconstruction::Reconstruction(std::span<const u64> premiers, bool deux_64) : p_
             const u64 pj = p_[j] == 0 ? (0 - p_[i]) % p_[i] : p_[j] % p_[i];
             inv_[j * m + i] = inverse_mod(pj, p_[i]);
         }
+    // Whether the product of the moduli is below 2^128.
+    u128 produit = 1;
+    sur_128_ = true;
+    for (const u64 p : p_) {
+        const u128 facteur = p == 0 ? static_cast<u128>(1) << 64 : p;
+        if (produit > ~static_cast<u128>(0) / facteur) sur_128_ = false;
+        produit *= facteur;
+    }
 }
 
-void Reconstruction::operator()(const u64* r, std::size_t pas, mpz_class& x) {
+void Reconstruction::chiffres(const u64* r, std::size_t pas) {
     const std::size_t m = p_.size();
     // x = t_0 + p_0 (t_1 + p_1 (t_2 + ...)): t_i from the residue i, the
     // digits below taken off and their moduli divided out, modulo p_i.
@@ -49,6 +57,11 @@ void Reconstruction::operator()(const u64* r, std::size_t pas, mpz_class& x) {
         }
         t_[i] = v;
     }
+}
+
+void Reconstruction::operator()(const u64* r, std::size_t pas, mpz_class& x) {
+    chiffres(r, pas);
+    const std::size_t m = p_.size();
     x = static_cast<unsigned long>(t_[m - 1]);
     for (std::size_t i = m - 1; i-- > 0;) {
         if (p_[i] == 0)
@@ -57,4 +70,12 @@ void Reconstruction::operator()(const u64* r, std::size_t pas, mpz_class& x) {
             x *= static_cast<unsigned long>(p_[i]);
         x += static_cast<unsigned long>(t_[i]);
     }
+}
+
+u128 Reconstruction::petit(const u64* r, std::size_t pas) {
+    chiffres(r, pas);
+    const std::size_t m = p_.size();
+    u128 x = t_[m - 1];
+    for (std::size_t i = m - 1; i-- > 0;) x = (p_[i] == 0 ? x << 64 : x * p_[i]) + t_[i];
+    return x;
 }

@@ -28,9 +28,16 @@ public:
     // The x in [0, product of the moduli) with x = r[i pas] modulo the
     // modulus i, for every i (r[0] modulo 2^64 with deux_64).
     void operator()(const u64* r, std::size_t pas, mpz_class& x);
+    // The same x on 128 bits, when the product of the moduli is below 2^128
+    // (sur_128).
+    u128 petit(const u64* r, std::size_t pas);
+    bool sur_128() const { return sur_128_; }
 
 private:
+    void chiffres(const u64* r, std::size_t pas);  // the digits t_ of x
+
     std::vector<u64> p_;    // the moduli, 0 standing for 2^64
     std::vector<u64> inv_;  // inv_[j m + i]: modulus j inverted modulo modulus i, j < i
     std::vector<u64> t_;    // digits of x in the mixed radix of the moduli
+    bool sur_128_ = false;
 };
