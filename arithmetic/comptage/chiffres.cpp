@@ -292,35 +292,21 @@ Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
         if (!pl.etroit)
             for (std::size_t i = 1; i < K; ++i) premiers.push_back(modules[i]);
         Reconstruction rebatir(pl.etroit ? std::span<const u64>(modules) : std::span<const u64>(premiers), !pl.etroit);
-        if (rebatir.sur_128()) {
-            // Values below 2^127: two limbs each, the products summed on five.
-            static_assert(sizeof(mp_limb_t) == sizeof(u64));
-            mp_limb_t somme[5] = {0, 0, 0, 0, 0}, a[2], b[2], prod[4];
-            for (u64 k = 0; k < n; ++k) {
-                const u128 x = rebatir.petit(&AB[k], n), y = rebatir.petit(&AB[K * n + k], n);
-                a[0] = static_cast<u64>(x);
-                a[1] = static_cast<u64>(x >> 64);
-                b[0] = static_cast<u64>(y);
-                b[1] = static_cast<u64>(y >> 64);
-                mpn_mul_n(prod, a, b, 2);
-                mpn_add(somme, somme, 5, prod, 4);
-                if ((k & 0xffff) == 0) pr.point();
-            }
-            mpz_import(resultat.get_mpz_t(), 5, -1, sizeof(mp_limb_t), 0, 0, somme);
-            resultat -= 1;
-            return Issue::fait;
-        }
-        mpz_class total = 0, a, b;
+        // Values on L limbs, the products summed on 2 L + 1 (fewer than 2^64
+        // products), without allocating.
+        static_assert(sizeof(mp_limb_t) == sizeof(u64));
+        const std::size_t L = rebatir.limbes();
+        std::vector<mp_limb_t> limbes(6 * L + 1, 0);
+        mp_limb_t *const a = limbes.data(), *const b = a + L, *const prod = b + L, *const somme = prod + 2 * L;
         for (u64 k = 0; k < n; ++k) {
-            bool nul = true;
-            for (std::size_t i = 0; i < K && nul; ++i) nul = AB[i * n + k] == 0;
-            if (nul) continue;
             rebatir(&AB[k], n, a);
             rebatir(&AB[K * n + k], n, b);
-            mpz_addmul(total.get_mpz_t(), a.get_mpz_t(), b.get_mpz_t());
-            if ((k & 0xfff) == 0) pr.point();
+            mpn_mul_n(prod, a, b, static_cast<mp_size_t>(L));
+            mpn_add(somme, somme, static_cast<mp_size_t>(2 * L + 1), prod, static_cast<mp_size_t>(2 * L));
+            if ((k & 0xffff) == 0) pr.point();
         }
-        resultat = total - 1;
+        mpz_import(resultat.get_mpz_t(), 2 * L + 1, -1, sizeof(mp_limb_t), 0, 0, somme);
+        resultat -= 1;
         return Issue::fait;
     }
     if (pl.etroit) {

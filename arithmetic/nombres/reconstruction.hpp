@@ -19,7 +19,8 @@ double log2_binome_milieu(std::size_t m);
 std::size_t bits_binome_milieu(std::size_t m);
 
 // Rebuilds integers from their residues modulo a fixed set of pairwise
-// coprime moduli: 2^64 first when deux_64, then the given ones, each above 1.
+// coprime moduli: 2^64 first when deux_64, then the given ones, each above 1
+// and below 2^63.
 // The inverses are computed once, with the moduli.
 class Reconstruction {
 public:
@@ -28,16 +29,17 @@ public:
     // The x in [0, product of the moduli) with x = r[i pas] modulo the
     // modulus i, for every i (r[0] modulo 2^64 with deux_64).
     void operator()(const u64* r, std::size_t pas, mpz_class& x);
-    // The same x on 128 bits, when the product of the moduli is below 2^128
-    // (sur_128).
-    u128 petit(const u64* r, std::size_t pas);
-    bool sur_128() const { return sur_128_; }
+    // The same x on limbes() limbs, least significant first (GMP's mpn
+    // layer), without allocating.
+    void operator()(const u64* r, std::size_t pas, mp_limb_t* x);
+    std::size_t limbes() const { return limbes_; }
 
 private:
     void chiffres(const u64* r, std::size_t pas);  // the digits t_ of x
 
-    std::vector<u64> p_;    // the moduli, 0 standing for 2^64
-    std::vector<u64> inv_;  // inv_[j m + i]: modulus j inverted modulo modulus i, j < i
-    std::vector<u64> t_;    // digits of x in the mixed radix of the moduli
-    bool sur_128_ = false;
+    std::vector<u64> p_;      // the moduli, 0 standing for 2^64
+    std::vector<u64> inv_;    // inv_[j m + i]: modulus j inverted modulo modulus i, j < i
+    std::vector<u64> shoup_;  // floor(inv_[j m + i] 2^64 / modulus i)
+    std::vector<u64> t_;      // digits of x in the mixed radix of the moduli
+    std::size_t limbes_ = 0;  // of the product of the moduli
 };
