@@ -130,11 +130,13 @@ TEST(Chiffres, BudgetCourtInterruption) {
         banc.moteur.libere();
         EXPECT_EQ(banc.budget.disponible(), banc.budget.total());
     }
-    // A stop asked: the count leaves and gives every table back.
+    // A stop asked: the count leaves; its tables go back to the reserve of
+    // the thread, and from there to the budget.
     Suivi s;
     s.arret = true;
     Banc banc(Budget::kDefaut, &s);
     EXPECT_THROW(banc.impose(d, n, chiffres, f), Interruption);
+    banc.moteur.libere();
     EXPECT_EQ(banc.budget.disponible(), banc.budget.total());
 }
 

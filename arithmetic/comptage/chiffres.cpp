@@ -207,20 +207,20 @@ u64 residu(const Marche& pl, u64 p, const TablesMarche<T>& t, Progres& c, u64* A
     return p == 0 ? r - 1 : (r == 0 ? p - 1 : r - 1);
 }
 
-// The tables of one thread, of 64-bit or of 32-bit cells.
+// The tables of one thread, of 64-bit or of 32-bit cells, in a buffer
+// borrowed from the thread's reserve: the walks of consecutive N find their
+// pages there rather than fault in fresh ones.
 struct Fil {
-    Memoire memoire;
     TablesMarche<u64> t{};
     TablesMarche<u32> e{};
-    bool allouer(const Marche& pl) {
-        const std::size_t n = pl.octets / sizeof(u64);
-        memoire = Memoire(memoire_obtenir(n), MemoireRendue{n});
+    bool allouer(const Marche& pl, Emprunt& tampon, Contexte& c) {
+        u64* const memoire = tampon.obtenir(c, pl.octets / sizeof(u64));
         if (!memoire) return false;
         if (pl.etroit) {
-            e.f = reinterpret_cast<u32*>(memoire.get());
+            e.f = reinterpret_cast<u32*>(memoire);
             e.W = e.f + pl.H + 1;
         } else {
-            t.f = memoire.get();
+            t.f = memoire;
             t.W = t.f + pl.H + 1;
         }
         return true;
@@ -252,27 +252,22 @@ Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
         modules.assign(K, 0);
         for (std::size_t i = 1; i < K; ++i) modules[i] = module(d.w.premiers, i);
     }
-    const std::size_t octets = pl.octets;
     unsigned fils = pl.fils > 1 && K > 1 ? 2 : 1;
-    const std::size_t valeurs = pl.par_valeur ? 2 * K * (pl.cmax + 1) * sizeof(u64) : 0;
-    // The values of the walk par_valeur: AB[i n + k] = F(p k), AB[(K + i) n + k]
-    // = F(M - k) modulo the modulus i.
+    // The tables first, the largest loans; then the values of the walk
+    // par_valeur: AB[i n + k] = F(p k), AB[(K + i) n + k] = F(M - k) modulo
+    // the modulus i.
+    Emprunt tampons[2] = {Emprunt(d.w.tampons, pl.octets / sizeof(u64)),
+                          Emprunt(d.w.tampons, fils == 2 ? pl.octets / sizeof(u64) : 0)};
     const std::size_t n = pl.cmax + 1;
-    std::vector<u64> AB;
-    if (pl.par_valeur) AB.resize(2 * K * n);
-    std::optional<Reservation> reservation;
-    reservation.emplace(d.ctx, fils * octets + valeurs);
-    if (!*reservation && fils == 2) {
-        fils = 1;
-        reservation.emplace(d.ctx, octets + valeurs);
-    }
-    if (!*reservation) return Issue::memoire;
+    Emprunt valeurs(d.w.tampons, pl.par_valeur ? 2 * K * n : 0);
     Fil tables[2];
     for (unsigned i = 0; i < fils; ++i)
-        if (!tables[i].allouer(pl)) {
+        if (!tables[i].allouer(pl, tampons[i], d.ctx)) {
             if (i == 0) return Issue::memoire;
             fils = 1;
         }
+    u64* const AB = pl.par_valeur ? valeurs.obtenir(d.ctx, 2 * K * n) : nullptr;
+    if (pl.par_valeur && !AB) return Issue::memoire;
 
     Progres pr(d.ctx.suivi());
     pr.prevoit(static_cast<std::uint64_t>(pl.cellules));

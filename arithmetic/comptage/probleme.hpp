@@ -102,7 +102,7 @@ constexpr std::size_t kGardeMax = std::size_t{1} << 22;  // 32 MiB
 class Reserve {
 public:
     // The smallest buffer kept of at least k cells, else the largest (grown
-    // by its obtenir), else an empty one.
+    // by its obtenir), else (or for k = 0) an empty one.
     Tampon prend(std::size_t k);
     void rend(Tampon&& t);
     void libere();       // every buffer back to the budget

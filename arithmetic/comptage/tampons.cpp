@@ -46,7 +46,7 @@ void Tampon::rendre() {
 }
 
 Tampon Reserve::prend(std::size_t k) {
-    if (libres_.empty()) return Tampon{};
+    if (k == 0 || libres_.empty()) return Tampon{};
     std::size_t choix = 0;
     for (std::size_t i = 1; i < libres_.size(); ++i) {
         const std::size_t n = libres_[i].n, c = libres_[choix].n;
