@@ -385,9 +385,13 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout, bool e
     // the values' (par_valeur); whichever costs less, the moduli shared by
     // two threads where the budget holds two sets of tables.
     const std::size_t dM = c.base.size() * (b + 1);  // divisors of M
+    // Per bit of the count, a cell of 32 bits costs as much as one of 64
+    // or more: the narrow cells only where the wide ones do not fit, or fit
+    // once where the narrow ones fit twice.
+    const bool utile = 2 * static_cast<double>(cellules) * sizeof(u64) > static_cast<double>(budget);
     cout = kInfini;
     for (const bool e : {false, true}) {
-        if (etroit && !e) continue;
+        if ((etroit && !e) || (e && !etroit && !utile)) continue;
         const std::size_t octets = e ? (cellules + 1) / 2 * sizeof(u64) : cellules * sizeof(u64);
         const double largeur = e ? couts::cellule32(cellules) : 1.0;
         const double ns =
