@@ -408,7 +408,8 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout, bool e
                                           2 * static_cast<double>(octets) + valeurs <= static_cast<double>(budget)
                                       ? 2
                                       : 1;
-            double total = static_cast<double>((Kv + fils - 1) / fils) * ns;  // moduli per thread
+            const std::size_t tours = (Kv + fils - 1) / fils;  // moduli per thread
+            double total = static_cast<double>(tours) * ns;
             if (par_valeur) total += 2 * n * couts::kReconstruction * static_cast<double>(Kv);
             if (total >= cout) continue;
             cout = total;
