@@ -16,6 +16,7 @@
 // with one large prime power or a small sigma(M): 720720, 10^18 = 2^18 5^18,
 // 1000001808 = 2^4 3^3 13 41 43 101 (p = 101: a table of 1.6 10^7 sums).
 #include <algorithm>
+#include <atomic>
 #include <array>
 #include <cstring>
 #include <memory>
@@ -63,6 +64,21 @@ struct Marche {
     double cellules = 0;     // estimated table cells written, all moduli
 };
 
+// f[s] += f[s - d] for s in [a, b], ascending or not; modulo 2^64, the
+// values written ORed into *bits (noyaux.hpp).
+inline void ajoute(u64* f, std::size_t a, std::size_t b, std::size_t d, u64 p, Progres& c, u64* bits, bool montee) {
+    if (montee)
+        ajoute_asc(f, a, b, d, p, c, bits);
+    else
+        ajoute_desc(f, a, b, d, p, c, bits);
+}
+inline void ajoute(u32* f, std::size_t a, std::size_t b, std::size_t d, u32 p, Progres& c, u64*, bool montee) {
+    if (montee)
+        ajoute_asc(f, a, b, d, p, c);
+    else
+        ajoute_desc(f, a, b, d, p, c);
+}
+
 // The first `items` items of M added to f, whose window [0, depart] holds
 // counts already; the window grows to [0, limite] at most, beyond which
 // nothing is kept. Returns the top of the window.
@@ -71,7 +87,7 @@ struct Marche {
 // at stride 2^k d.
 template <class T>
 std::size_t ajoute_items(const Marche& pl, std::size_t items, T* f, std::size_t depart, std::size_t limite, u64 p,
-                         Progres& c) {
+                         Progres& c, u64* bits) {
     const T q = static_cast<T>(p);  // below 2^31 on 32-bit cells
     std::size_t hi = depart;
     u128 somme = depart;
@@ -84,10 +100,10 @@ std::size_t ajoute_items(const Marche& pl, std::size_t items, T* f, std::size_t 
         hi = hi2;
         if (d > hi2) continue;
         if (k == 1) {
-            ajoute_desc(f, d, hi2, d, q, c);
+            ajoute(f, d, hi2, d, q, c, bits, false);
             c.ajoute(hi2 - d + 1);
         } else {
-            ajoute_asc(f, d, hi2, d, q, c);
+            ajoute(f, d, hi2, d, q, c, bits, true);
             c.ajoute(hi2 - d + 1);
             const u128 saut = static_cast<u128>(d) << k;
             if (saut <= hi2) {
@@ -133,13 +149,18 @@ struct TablesMarche {
 
 // The count modulo p (0: 2^64, on 64-bit cells only). With A and B (the
 // walk par_valeur), the values F(p k) and F(M - k) modulo p instead, in
-// A[k] and B[k].
+// A[k] and B[k]. Modulo 2^64, the values written are ORed into *bits (every
+// other value is a difference of two of them, or a copy), and the sum of
+// products is left in *exact: while bit 63 of *bits stays clear, no value
+// has wrapped and that sum is the count plus 1.
 template <class T>
-u64 residu(const Marche& pl, u64 p, const TablesMarche<T>& t, Progres& c, u64* A, u64* B) {
+u64 residu(const Marche& pl, u64 p, const TablesMarche<T>& t, Progres& c, u64* A, u64* B, u64* bits,
+           Somme192* exact) {
     const u64 H = pl.H, sigma = pl.sigma;
     T* f = t.f;
     f[0] = 1;
-    ajoute_items(pl, pl.base.size(), f, 0, H, p, c);
+    if (bits) *bits = 1;
+    ajoute_items(pl, pl.base.size(), f, 0, H, p, c, bits);
     // Count of the subsets of divisors of M summing to s: s and sigma - s alike.
     auto F = [f, H, sigma](u64 s) -> u64 { return s > sigma ? 0 : f[s <= H ? s : sigma - s]; };
     Somme192 total;
@@ -169,9 +190,9 @@ u64 residu(const Marche& pl, u64 p, const TablesMarche<T>& t, Progres& c, u64* A
         for (unsigned i = 1; i < pl.a; ++i) {
             // Carry in, plus p^i X_i: the carries times the table of M,
             // kept at the multiples of p.
-            const u64 hi = ajoute_items(pl, dernier, W, cmax, cmax + sigma, p, c);
+            const u64 hi = ajoute_items(pl, dernier, W, cmax, cmax + sigma, p, c, bits);
             if (d <= hi) {
-                ajoute_asc(W, d, hi, d, p, c);
+                ajoute(W, d, hi, d, static_cast<T>(p), c, bits, true);
                 c.ajoute(hi - d + 1);
             }
             // Above hi, h(y) is h at the top cell hi - q of the class of y
@@ -201,6 +222,7 @@ u64 residu(const Marche& pl, u64 p, const TablesMarche<T>& t, Progres& c, u64* A
         for (u64 k = 0; k <= std::min(cmax, pl.M); ++k) total.ajoute(W[k], F(pl.M - k));
     }
     c.solde();
+    if (exact) *exact = total;
     // Without M itself at the top digit: the set {M} alone (carry 0, every
     // lower X_i empty) is left out.
     const u64 r = total.modulo(p);
@@ -225,8 +247,8 @@ struct Fil {
         }
         return true;
     }
-    u64 residu(const Marche& pl, u64 p, Progres& c, u64* A = nullptr, u64* B = nullptr) const {
-        return pl.etroit ? ::residu(pl, p, e, c, A, B) : ::residu(pl, p, t, c, A, B);
+    u64 residu(const Marche& pl, u64 p, Progres& c, u64* A, u64* B, u64* bits, Somme192* exact) const {
+        return pl.etroit ? ::residu(pl, p, e, c, A, B, nullptr, nullptr) : ::residu(pl, p, t, c, A, B, bits, exact);
     }
 };
 
@@ -245,6 +267,7 @@ private:
 Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
     const Marche& pl = m_;
     const std::size_t K = pl.modules;
+    std::size_t rebatis = K;  // moduli the values are rebuilt from
     std::vector<u64> modules;
     if (pl.etroit) {
         plus_grands_premiers(31, K, modules);  // below 2^31
@@ -272,20 +295,41 @@ Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
     Progres pr(d.ctx.suivi());
     pr.prevoit(static_cast<std::uint64_t>(pl.cellules));
     std::vector<u64> residus(K, 0);
+    // Modulo 2^64 first (64-bit cells): when no value wrapped, the count is
+    // exact from that modulus alone, and the threads take no other.
+    u64 bits = 0;
+    Somme192 exact;
+    std::atomic<bool> fini = false;
     auto travail = [&](unsigned t, Progres& c) {
-        for (std::size_t i = t; i < K; i += fils)
-            if (pl.par_valeur)
-                tables[t].residu(pl, modules[i], c, &AB[i * n], &AB[(K + i) * n]);
-            else
-                residus[i] = tables[t].residu(pl, modules[i], c);
+        for (std::size_t i = t; i < K && !fini; i += fils) {
+            const bool premier = i == 0 && !pl.etroit;
+            u64* const A = pl.par_valeur ? &AB[i * n] : nullptr;
+            u64* const B = pl.par_valeur ? &AB[(K + i) * n] : nullptr;
+            residus[i] = tables[t].residu(pl, modules[i], c, A, B, premier ? &bits : nullptr,
+                                          premier ? &exact : nullptr);
+            if (premier && bits >> 63 == 0) fini = true;
+        }
     };
     en_fils(fils, d.ctx.suivi(), pr, travail);
+    if (fini) {
+        if (!pl.par_valeur) {
+            resultat = mpz_class(static_cast<unsigned long>(exact.retenues));
+            resultat <<= 128;
+            mpz_class bas = static_cast<unsigned long>(exact.bas >> 64);
+            bas <<= 64;
+            bas += static_cast<unsigned long>(static_cast<u64>(exact.bas));
+            resultat += bas;
+            resultat -= 1;
+            return Issue::fait;
+        }
+        rebatis = 1;  // the values exact modulo 2^64
+    }
     if (pl.par_valeur) {
         // Each value exactly, the products summed; without M itself at the
         // top digit ({M} alone, k = 0, is left out).
         std::vector<u64> premiers;
         if (!pl.etroit)
-            for (std::size_t i = 1; i < K; ++i) premiers.push_back(modules[i]);
+            for (std::size_t i = 1; i < rebatis; ++i) premiers.push_back(modules[i]);
         Reconstruction rebatir(pl.etroit ? std::span<const u64>(modules) : std::span<const u64>(premiers), !pl.etroit);
         // Values on L limbs, the products summed on 2 L + 1 (fewer than 2^64
         // products), without allocating.
