@@ -16,8 +16,8 @@
 // with one large prime power or a small sigma(M): 720720, 10^18 = 2^18 5^18,
 // 1000001808 = 2^4 3^3 13 41 43 101 (p = 101: a table of 1.6 10^7 sums).
 #include <algorithm>
-#include <atomic>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -154,8 +154,7 @@ struct TablesMarche {
 // products is left in *exact: while bit 63 of *bits stays clear, no value
 // has wrapped and that sum is the count plus 1.
 template <class T>
-u64 residu(const Marche& pl, u64 p, const TablesMarche<T>& t, Progres& c, u64* A, u64* B, u64* bits,
-           Somme192* exact) {
+u64 residu(const Marche& pl, u64 p, const TablesMarche<T>& t, Progres& c, u64* A, u64* B, u64* bits, Somme192* exact) {
     const u64 H = pl.H, sigma = pl.sigma;
     T* f = t.f;
     f[0] = 1;
@@ -305,8 +304,8 @@ Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
             const bool premier = i == 0 && !pl.etroit;
             u64* const A = pl.par_valeur ? &AB[i * n] : nullptr;
             u64* const B = pl.par_valeur ? &AB[(K + i) * n] : nullptr;
-            residus[i] = tables[t].residu(pl, modules[i], c, A, B, premier ? &bits : nullptr,
-                                          premier ? &exact : nullptr);
+            residus[i] =
+                tables[t].residu(pl, modules[i], c, A, B, premier ? &bits : nullptr, premier ? &exact : nullptr);
             if (premier && bits >> 63 == 0) fini = true;
         }
     };
