@@ -96,20 +96,50 @@ std::size_t ajoute_items(const Marche& pl, std::size_t items, T* f, std::size_t 
         const unsigned k = pl.termes[t];
         somme += static_cast<u128>(d) * ((u64{1} << k) - 1);
         const std::size_t hi2 = somme < limite ? static_cast<std::size_t>(somme) : limite;
-        if (hi2 > hi) std::memset(f + hi + 1, 0, (hi2 - hi) * sizeof(T));
+        const std::size_t ancien = hi;  // top of the window before the item
         hi = hi2;
-        if (d > hi2) continue;
-        if (k == 1) {
-            ajoute(f, d, hi2, d, q, c, bits, false);
-            c.ajoute(hi2 - d + 1);
-        } else {
-            ajoute(f, d, hi2, d, q, c, bits, true);
-            c.ajoute(hi2 - d + 1);
-            const u128 saut = static_cast<u128>(d) << k;
-            if (saut <= hi2) {
-                retire_desc(f, static_cast<std::size_t>(saut), hi2, static_cast<std::size_t>(saut), q, c);
-                c.ajoute(hi2 - static_cast<std::size_t>(saut) + 1);
+        if (d > hi2 || (k > 1 && d < 8)) {
+            // Nothing reaches the window, or running sums of a short stride:
+            // the new cells cleared, then the item's passes over the window.
+            if (hi2 > ancien) std::memset(f + ancien + 1, 0, (hi2 - ancien) * sizeof(T));
+            if (d > hi2) continue;
+            ajoute(f, d, hi2, d, q, c, bits, k > 1);
+        } else if (k == 1) {
+            // The new cells above the old window hold 0 + f[s - d]: copied
+            // from below it, or 0, before the 0/1 step changes the cells
+            // they read.
+            if (hi2 > ancien) {
+                const std::size_t de = std::max<std::size_t>(ancien + 1, d);
+                const std::size_t a = std::min<std::size_t>(hi2, ancien + d);
+                if (de > ancien + 1) std::memset(f + ancien + 1, 0, (std::min(de, hi2 + 1) - ancien - 1) * sizeof(T));
+                if (a >= de) std::memcpy(f + de, f + de - d, (a - de + 1) * sizeof(T));
+                if (hi2 > a && a + 1 >= de) std::memset(f + a + 1, 0, (hi2 - a) * sizeof(T));
             }
+            if (d <= ancien) ajoute(f, d, ancien, d, q, c, bits, false);
+        } else {
+            // Running sums: the new cells continue them from f[s - d],
+            // in stretches of at most d cells, each copied from the one
+            // below, already final.
+            if (d <= ancien) ajoute(f, d, ancien, d, q, c, bits, true);
+            if (hi2 > ancien) {
+                std::size_t s0 = ancien + 1;
+                if (s0 < d) {
+                    const std::size_t z = std::min<std::size_t>(d, hi2 + 1);
+                    std::memset(f + s0, 0, (z - s0) * sizeof(T));
+                    s0 = z;
+                }
+                while (s0 <= hi2) {
+                    const std::size_t n = std::min<std::size_t>(d, hi2 - s0 + 1);
+                    std::memcpy(f + s0, f + s0 - d, n * sizeof(T));
+                    s0 += n;
+                }
+            }
+        }
+        c.ajoute(hi2 - d + 1);
+        const u128 saut = static_cast<u128>(d) << k;
+        if (k > 1 && saut <= hi2) {
+            retire_desc(f, static_cast<std::size_t>(saut), hi2, static_cast<std::size_t>(saut), q, c);
+            c.ajoute(hi2 - static_cast<std::size_t>(saut) + 1);
         }
     }
     return hi;
