@@ -22,8 +22,8 @@ u64* Tampon::obtenir(Contexte& c, std::size_t k) {
     if (k > std::numeric_limits<std::size_t>::max() / (2 * sizeof(u64))) return nullptr;
     // Half again at least, so that slowly growing requests (consecutive N)
     // do not reallocate each time; just k when that is all memory or the
-    // budget allows, and for a buffer given back at the end of the count.
-    const std::size_t plus = k <= kGardeMax ? k / 2 : 0;
+    // budget allows, and for the large buffers.
+    const std::size_t plus = k <= kCroissanceMax ? k / 2 : 0;
     for (const std::size_t large : {k + plus, k}) {
         const std::size_t octets = large * sizeof(u64);
         if (!c.budget().reserve(c, octets)) continue;
