@@ -119,7 +119,7 @@ std::size_t ajoute_items(const Marche& pl, std::size_t items, T* f, std::size_t 
         } else {
             // Running sums: the new cells continue them from f[s - d],
             // in stretches of at most d cells, each copied from the one
-            // below, already final.
+            // below, already final (cell by cell for a short stride).
             if (d <= ancien) ajoute(f, d, ancien, d, q, c, bits, true);
             if (hi2 > ancien) {
                 std::size_t s0 = ancien + 1;
@@ -128,11 +128,14 @@ std::size_t ajoute_items(const Marche& pl, std::size_t items, T* f, std::size_t 
                     std::memset(f + s0, 0, (z - s0) * sizeof(T));
                     s0 = z;
                 }
-                while (s0 <= hi2) {
-                    const std::size_t n = std::min<std::size_t>(d, hi2 - s0 + 1);
-                    std::memcpy(f + s0, f + s0 - d, n * sizeof(T));
-                    s0 += n;
-                }
+                if (d < 64)
+                    for (; s0 <= hi2; ++s0) f[s0] = f[s0 - d];
+                else
+                    while (s0 <= hi2) {
+                        const std::size_t n = std::min<std::size_t>(d, hi2 - s0 + 1);
+                        std::memcpy(f + s0, f + s0 - d, n * sizeof(T));
+                        s0 += n;
+                    }
             }
         }
         c.ajoute(hi2 - d + 1);
