@@ -199,10 +199,13 @@ u64 residu(const Marche& pl, u64 p, const TablesMarche<T>& t, Progres& c, u64* A
     if (pl.a == 1) {
         // N = X_0 + p X_1: X_0 = p c, X_1 = M - c.
         if (A) {
-            for (u64 k = 0; k <= pl.cmax; ++k) {
-                A[k] = F(pl.p * k);
-                B[k] = F(pl.M - k);
-            }
+            // p k and M - k stay within [0, sigma]: each read from the half
+            // table directly, or from its mirror.
+            const u64 n = pl.cmax + 1, k1 = std::min(n, H / pl.p + 1), k2 = std::min(n, pl.M > H ? pl.M - H : 0);
+            for (u64 k = 0; k < k1; ++k) A[k] = f[pl.p * k];
+            for (u64 k = k1; k < n; ++k) A[k] = f[sigma - pl.p * k];
+            for (u64 k = 0; k < k2; ++k) B[k] = f[sigma - pl.M + k];
+            for (u64 k = k2; k < n; ++k) B[k] = f[pl.M - k];
             c.solde();
             return 0;
         }
