@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
             const auto t0 = std::chrono::steady_clock::now();
             const Compte c = moteur.denombre(e);
             const std::chrono::duration<double> t = std::chrono::steady_clock::now() - t0;
-            std::printf("%lld\t%s\t%.3g\t%.3f\t%s\n", static_cast<long long>(n), nom(c.methode), estime, t.count(),
+            std::printf("%lld\t%s\t%.3g\t%.6f\t%s\n", static_cast<long long>(n), nom(c.methode), estime, t.count(),
                         c.valeur.get_str().c_str());
         }
         std::fflush(stdout);
