@@ -465,8 +465,8 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout, bool e
     // two threads where the budget holds two sets of tables.
     const std::size_t dM = c.base.size() * (b + 1);  // divisors of M
     // Per bit of the count, a cell of 32 bits costs as much as one of 64
-    // or more: the narrow cells only where the wide ones do not fit, or fit
-    // once where the narrow ones fit twice.
+    // or more: the narrow cells only where the wide ones do not fit twice in
+    // the budget (one thread, or none, instead of two).
     const bool utile = 2 * static_cast<double>(cellules) * sizeof(u64) > static_cast<double>(budget);
     cout = kInfini;
     for (const bool e : {false, true}) {
