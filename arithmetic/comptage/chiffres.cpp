@@ -108,12 +108,14 @@ std::size_t ajoute_items(const Marche& pl, std::size_t items, T* f, std::size_t 
             // The new cells above the old window hold 0 + f[s - d]: copied
             // from below it, or 0, before the 0/1 step changes the cells
             // they read.
+            // With d <= hi2: cells below d hold 0, those in [de, a] a copy,
+            // those above a 0.
             if (hi2 > ancien) {
                 const std::size_t de = std::max<std::size_t>(ancien + 1, d);
                 const std::size_t a = std::min<std::size_t>(hi2, ancien + d);
-                if (de > ancien + 1) std::memset(f + ancien + 1, 0, (std::min(de, hi2 + 1) - ancien - 1) * sizeof(T));
-                if (a >= de) std::memcpy(f + de, f + de - d, (a - de + 1) * sizeof(T));
-                if (hi2 > a && a + 1 >= de) std::memset(f + a + 1, 0, (hi2 - a) * sizeof(T));
+                std::memset(f + ancien + 1, 0, (de - ancien - 1) * sizeof(T));
+                std::memcpy(f + de, f + de - d, (a - de + 1) * sizeof(T));
+                std::memset(f + a + 1, 0, (hi2 - a) * sizeof(T));
             }
             if (d <= ancien) ajoute(f, d, ancien, d, q, c, bits, false);
         } else {
@@ -123,10 +125,9 @@ std::size_t ajoute_items(const Marche& pl, std::size_t items, T* f, std::size_t 
             if (d <= ancien) ajoute(f, d, ancien, d, q, c, bits, true);
             if (hi2 > ancien) {
                 std::size_t s0 = ancien + 1;
-                if (s0 < d) {
-                    const std::size_t z = std::min<std::size_t>(d, hi2 + 1);
-                    std::memset(f + s0, 0, (z - s0) * sizeof(T));
-                    s0 = z;
+                if (s0 < d) {  // d <= hi2
+                    std::memset(f + s0, 0, (d - s0) * sizeof(T));
+                    s0 = d;
                 }
                 if (d < 64)
                     for (; s0 <= hi2; ++s0) f[s0] = f[s0 - d];
@@ -302,7 +303,6 @@ private:
 Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
     const Marche& pl = m_;
     const std::size_t K = pl.modules;
-    std::size_t rebatis = K;  // moduli the values are rebuilt from
     std::vector<u64> modules;
     if (pl.etroit) {
         plus_grands_premiers(31, K, modules);  // below 2^31
@@ -346,41 +346,21 @@ Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
         }
     };
     en_fils(fils, d.ctx.suivi(), pr, travail);
-    if (fini) {
-        if (!pl.par_valeur) {
-            resultat = mpz_class(static_cast<unsigned long>(exact.retenues));
-            resultat <<= 128;
-            mpz_class bas = static_cast<unsigned long>(exact.bas >> 64);
-            bas <<= 64;
-            bas += static_cast<unsigned long>(static_cast<u64>(exact.bas));
-            resultat += bas;
-            resultat -= 1;
-            return Issue::fait;
-        }
-        rebatis = 1;  // the values exact modulo 2^64
+    if (fini && !pl.par_valeur) {
+        const u64 limbes[3] = {static_cast<u64>(exact.bas), static_cast<u64>(exact.bas >> 64), exact.retenues};
+        mpz_import(resultat.get_mpz_t(), 3, -1, sizeof(u64), 0, 0, limbes);
+        resultat -= 1;
+        return Issue::fait;
     }
     if (pl.par_valeur) {
-        // Each value exactly, the products summed; without M itself at the
-        // top digit ({M} alone, k = 0, is left out).
-        std::vector<u64> premiers;
-        if (!pl.etroit)
-            for (std::size_t i = 1; i < rebatis; ++i) premiers.push_back(modules[i]);
-        Reconstruction rebatir(pl.etroit ? std::span<const u64>(modules) : std::span<const u64>(premiers), !pl.etroit);
-        // Values on L limbs, the products summed on 2 L + 1 (fewer than 2^64
-        // products), without allocating.
-        static_assert(sizeof(mp_limb_t) == sizeof(u64));
-        const std::size_t L = rebatir.limbes();
-        std::vector<mp_limb_t> limbes(6 * L + 1, 0);
-        mp_limb_t *const a = limbes.data(), *const b = a + L, *const prod = b + L, *const somme = prod + 2 * L;
-        for (u64 k = 0; k < n; ++k) {
-            rebatir(&AB[k], n, a);
-            rebatir(&AB[K * n + k], n, b);
-            mpn_mul_n(prod, a, b, static_cast<mp_size_t>(L));
-            mpn_add(somme, somme, static_cast<mp_size_t>(2 * L + 1), prod, static_cast<mp_size_t>(2 * L));
-            if ((k & 0xffff) == 0) pr.point();
-        }
-        mpz_import(resultat.get_mpz_t(), 2 * L + 1, -1, sizeof(mp_limb_t), 0, 0, somme);
-        resultat -= 1;
+        // Each value exactly (modulo 2^64 alone when none wrapped), the
+        // products summed; without M itself at the top digit ({M} alone,
+        // k = 0, is left out).
+        const std::span<const u64> premiers = pl.etroit ? std::span<const u64>(modules)
+                                              : fini    ? std::span<const u64>()
+                                                        : std::span<const u64>(modules).subspan(1);
+        Reconstruction rebatir(premiers, !pl.etroit);
+        resultat = somme_produits(rebatir, AB, AB + K * n, n, pr) - 1;
         return Issue::fait;
     }
     if (pl.etroit) {
@@ -445,7 +425,7 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout, bool e
     u64 haut;
     double lentes = 0;
     double cell = cellules_items(c, c.base.size(), 0, c.H, haut, lentes);
-    double fixe = passes * couts::kEtape + couts::kLecture * static_cast<double>(std::min(c.sigma / p, M));
+    double fixe = passes * couts::kEtape + couts::kLecture * static_cast<double>(c.cmax);
     if (a >= 2) {
         // Every carry step bounded by the largest carry: the items but the
         // last, the running sums of the last, the carries read.

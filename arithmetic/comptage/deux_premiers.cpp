@@ -31,6 +31,7 @@
 #include "couts.hpp"
 #include "deux_fils.hpp"
 #include "methode.hpp"
+#include "modules.hpp"
 #include "noyaux.hpp"
 #include "produits.hpp"
 #include "reconstruction.hpp"
@@ -247,17 +248,7 @@ Issue PlanScission::execute(Demande& d, mpz_class& resultat) {
         return Issue::fait;
     }
     // Each value exactly, the products summed.
-    mpz_class total = 0, a, b;
-    for (u64 k = 0; k < n; ++k) {
-        bool nul = true;
-        for (std::size_t i = 0; i < m && nul; ++i) nul = RA[i * n + k] == 0;
-        if (nul) continue;
-        rebatir(RA + k, n, a);
-        rebatir(RB + k, n, b);
-        mpz_addmul(total.get_mpz_t(), a.get_mpz_t(), b.get_mpz_t());
-        if ((k & 0xfff) == 0) pr.point();
-    }
-    resultat = total;
+    resultat = somme_produits(rebatir, RA, RB, n, pr);
     return Issue::fait;
 }
 

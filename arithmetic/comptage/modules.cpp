@@ -28,3 +28,26 @@ mpz_class reconstruire(const u64* r, std::size_t modules, std::vector<u64>& prem
     rebatir(r, 1, x);
     return x;
 }
+
+mpz_class somme_produits(Reconstruction& r, const u64* A, const u64* B, std::size_t n, const Progres& pr) {
+    static_assert(sizeof(mp_limb_t) == sizeof(u64));
+    // Values on L limbs, their products on 2 L, summed on 2 L + 1 (fewer
+    // than 2^64 products).
+    const std::size_t L = r.limbes(), m = r.modules();
+    const auto l = static_cast<mp_size_t>(L);
+    std::vector<mp_limb_t> limbes(6 * L + 1, 0);
+    mp_limb_t *const x = limbes.data(), *const y = x + L, *const prod = y + L, *const somme = prod + 2 * L;
+    for (std::size_t k = 0; k < n; ++k) {
+        if ((k & 0xffff) == 0) pr.point();
+        bool nul = true;
+        for (std::size_t i = 0; i < m && nul; ++i) nul = A[i * n + k] == 0;
+        if (nul) continue;
+        r(A + k, n, x);
+        r(B + k, n, y);
+        mpn_mul_n(prod, x, y, l);
+        mpn_add(somme, somme, 2 * l + 1, prod, 2 * l);
+    }
+    mpz_class total;
+    mpz_import(total.get_mpz_t(), 2 * L + 1, -1, sizeof(mp_limb_t), 0, 0, somme);
+    return total;
+}

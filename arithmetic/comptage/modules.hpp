@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Moduli of a count: 2^64, then the primes just below 2^63, as many as the
-// largest possible count requires; and the exact rebuild of the count from
-// its residues (reconstruction.hpp).
+// largest possible count requires; the exact rebuild of the count from its
+// residues (reconstruction.hpp); and the count summed from pairs of values
+// rebuilt one by one.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,8 @@
 #include <gmpxx.h>
 
 #include "probleme.hpp"
+#include "reconstruction.hpp"
+#include "suivi.hpp"
 
 // Largest number of items whose count always fits in 64 bits: no sum is
 // reached by more sets of k distinct positive integers than the middle sum
@@ -26,3 +29,8 @@ u64 module(std::vector<u64>& premiers, std::size_t i);
 
 // The count from its residues: r[i] modulo module(premiers, i).
 mpz_class reconstruire(const u64* r, std::size_t modules, std::vector<u64>& premiers);
+
+// Sum over k < n of x_k y_k, each x_k and y_k rebuilt exactly by r from its
+// residues A[i n + k] and B[i n + k] modulo the modulus i of r, on GMP limbs
+// without allocating; a safe point every 2^16 values of k.
+mpz_class somme_produits(Reconstruction& r, const u64* A, const u64* B, std::size_t n, const Progres& pr);

@@ -33,6 +33,7 @@ public:
     // layer), without allocating.
     void operator()(const u64* r, std::size_t pas, mp_limb_t* x);
     std::size_t limbes() const { return limbes_; }
+    std::size_t modules() const { return p_.size(); }
 
 private:
     void chiffres(const u64* r, std::size_t pas);  // the digits t_ of x
