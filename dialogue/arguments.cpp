@@ -39,7 +39,13 @@ const char* const usage =
     "diviseurs propres, solutions pour un N abondant), apres une ligne d'entete.\n"
     "  --blocs          les blocs du dialogue plutot que des colonnes\n"
     "  --abondants      seulement les N abondants\n"
-    "  --bizarres       seulement les N abondants sans solution\n"
+    "  --bizarres       seulement les N bizarres (abondants sans solution),\n"
+    "                   decides sans compter\n"
+    "  --primitifs      seulement les N bizarres dont aucun diviseur n'est bizarre\n"
+    "  --classes        chaque N abondant decide sans compter : la colonne\n"
+    "                   decision (semiparfait ou bizarre) remplace solutions\n"
+    "  --temoin         avec --classes, une colonne temoin : des diviseurs\n"
+    "                   propres de somme N, du plus grand au plus petit\n"
     "  --sans-entete    sans la ligne d'entete\n"
     "  --limite S       ne compte pas un N estime a plus de S secondes : ?\n"
     "  --memoire Mio    memoire des comptes\n"
@@ -93,6 +99,12 @@ Commande lit_arguments(int argc, const char* const* argv, std::ostream& out, std
             lot.filtre = Filtre::abondants;
         } else if (o == "--bizarres") {
             lot.filtre = Filtre::bizarres;
+        } else if (o == "--primitifs") {
+            lot.filtre = Filtre::primitifs;
+        } else if (o == "--classes") {
+            lot.classes = true;
+        } else if (o == "--temoin") {
+            lot.temoin = true;
         } else if (o == "--sans-entete") {
             lot.entete = false;
         } else if (o == "--limite" || o == "--memoire") {
@@ -115,6 +127,8 @@ Commande lit_arguments(int argc, const char* const* argv, std::ostream& out, std
             bornes.push_back(argv[i]);
         }
     }
+    if (lot.temoin && !lot.classes) return refus("--temoin va avec --classes");
+    if (lot.classes && lot.blocs) return refus("--classes s'ecrit en colonnes, pas en --blocs");
     if (bornes.size() != 2)
         return refus(bornes.empty() ? "argument non reconnu : " + std::string(a) : "il faut deux bornes, MIN et MAX");
     if (!entier(bornes[0], 1, std::numeric_limits<std::int64_t>::max(), lot.nmin))

@@ -16,6 +16,8 @@ struct Lot {
     bool blocs = false;  // the dialogue's blocks rather than lines of columns
     bool entete = true;  // the line naming the columns first
     Filtre filtre = Filtre::tous;
+    bool classes = false;  // the abundant N decided (semiperfect or weird) rather than counted
+    bool temoin = false;   // with classes: a set of divisors summing to each semiperfect N
     double limite = std::numeric_limits<double>::infinity();  // seconds of estimated count
     std::size_t memoire = 0;                                  // MiB of budget asked (0: the default)
 };

@@ -11,7 +11,16 @@ int lot(std::ostream& out, std::ostream& erreurs, Equipe& e, const Lot& l, const
     r.colonnes = !l.blocs;
     r.filtre = l.filtre;
     r.limite = l.limite * 1e9;  // the engine's estimates are in nanoseconds
-    if (!l.blocs && l.entete) out << kEnteteColonnes;
+    // The weird N are decided: a witness settles the others at once.
+    if (l.filtre == Filtre::primitifs)
+        r.question = Question::primitif;
+    else if (l.temoin)
+        r.question = Question::temoin;
+    else if (l.classes || l.filtre == Filtre::bizarres)
+        r.question = Question::decision;
+    r.decisions = l.classes;
+    r.crible = true;
+    if (!l.blocs && l.entete) out << (!l.classes ? kEnteteColonnes : l.temoin ? kEnteteTemoins : kEnteteDecisions);
     const Bilan b = calcul_plage(out, l.nmin, l.nmax, e, r, v);
     out.flush();
     return b.ecartes ? kStatutEcartes : kStatutComplet;

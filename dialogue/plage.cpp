@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The workers of a range and its ordered writer. The calling thread writes:
-// it takes the finished blocks in order, waking every few milliseconds (or
+// The workers of a range and its ordered writer. The workers take the N in
+// pieces: one N at a time in the dialogue, runs of N factored together by
+// the sieve without it. The calling thread writes: it takes the finished
+// pieces in order, waking every few milliseconds (or
 // when the look-ahead is half full, when a count estimated long starts, or
 // at the range's last block), and meanwhile draws the status line and
 // watches for Ctrl-C.
 #include "plage.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,6 +22,7 @@
 #include "avancement.hpp"
 #include "calcul.hpp"
 #include "contexte.hpp"
+#include "crible.hpp"
 #include "etat.hpp"
 #include "interruption.hpp"
 #include "moteur.hpp"
@@ -27,29 +32,42 @@ namespace {
 
 using horloge = std::chrono::steady_clock;
 
-// Blocks computed ahead of the last one written, at most.
+// N computed ahead of the last one written, at most.
 constexpr std::uint64_t kAvance = 4096;
+// N per piece of a range factored by the sieve.
+constexpr std::uint64_t kMorceau = 256;
 // Longest sleep of the writer.
 constexpr auto kSomme = std::chrono::milliseconds(5);
 // Status line: first drawn after, and redrawn at most every.
 constexpr double kAvantEtat = 1.0;
 constexpr double kEntreEtats = 0.25;
 
-// One N of the look-ahead, at the index of the range modulo kAvance.
+// One piece of the look-ahead, at its index modulo the look-ahead.
 struct Case {
-    std::string bloc;
+    std::string bloc;           // the blocks of its N
+    std::uint64_t faits = 0;    // N whose block is there
     bool pret = false;          // computed, not yet taken by the writer
-    std::exception_ptr erreur;  // the count failed
+    std::exception_ptr erreur;  // the count of the N after the last done failed
     unsigned fil = 0;           // the thread computing it
 };
 
 // What the workers of a range and its writer share.
 struct Partage {
     Partage(std::int64_t n, std::uint64_t t, Budget& b, const Rendu& r, std::size_t fils)
-        : nmin(n), total(t), budget(b), rendu(r), suivis(fils) {}
+        : nmin(n),
+          total(t),
+          taille(r.crible ? kMorceau : 1),
+          morceaux((t - 1) / taille + 1),
+          avance(std::max<std::uint64_t>(kAvance / taille, 4)),
+          budget(b),
+          rendu(r),
+          suivis(fils) {}
 
     const std::int64_t nmin;
-    const std::uint64_t total;  // number of N in the range
+    const std::uint64_t total;     // number of N in the range
+    const std::uint64_t taille;    // N per piece
+    const std::uint64_t morceaux;  // pieces in the range
+    const std::uint64_t avance;    // pieces computed ahead of the writer, at most
     Budget& budget;
     const Rendu& rendu;
     std::vector<Suivi> suivis;  // the progress of each thread's count
@@ -57,81 +75,96 @@ struct Partage {
     std::mutex m;
     std::condition_variable fils;      // workers wait for room or the end
     std::condition_variable ecrivain;  // the writer waits for blocks
-    std::uint64_t suivant = 0;         // next index handed out
-    std::uint64_t ecrits = 0;          // blocks taken by the writer
-    std::uint64_t termines = 0;        // blocks computed
+    std::uint64_t suivant = 0;         // next piece handed out
+    std::uint64_t ecrits = 0;          // pieces taken by the writer
+    std::uint64_t termines = 0;        // pieces computed
     bool arret = false;
-    std::vector<Case> cases = std::vector<Case>(kAvance);
+    std::vector<Case> cases = std::vector<Case>(avance);
     std::atomic<bool> vider{false};    // a block starts a long count
     std::atomic<bool> ecartes{false};  // some count was left out
     std::mutex m_conseils;             // one line of advice at a time
 };
 
-// The thread id's work: the next N free, computed in w and rendered, until
-// the range ends, the writer stops it, or a count fails.
+// The thread id's work: the next piece free, each of its N computed in w
+// and rendered, until the range ends, the writer stops it, or a count fails.
 void fil(Partage& p, unsigned id, Travail& w) {
     Suivi& s = p.suivis[id];
     Contexte ctx(p.budget, &s);
-    ctx.limite = p.rendu.limite;
+    // A decision is never left out.
+    if (p.rendu.question == Question::compte) ctx.limite = p.rendu.limite;
     // Before a long count the writer flushes what it has written already.
     ctx.avant_long = [&p] {
         p.vider.store(true);
         p.ecrivain.notify_one();
     };
     Moteur moteur(ctx);
+    std::optional<Crible> crible;
+    if (p.rendu.crible) crible.emplace(p.nmin + static_cast<std::int64_t>(p.total - 1));
     std::ostringstream out;
     for (;;) {
         std::uint64_t i;
         {
             std::unique_lock<std::mutex> l(p.m);
-            p.fils.wait(l, [&p] { return p.arret || p.suivant >= p.total || p.suivant < p.ecrits + kAvance; });
-            if (p.arret || p.suivant >= p.total) break;
+            p.fils.wait(l, [&p] { return p.arret || p.suivant >= p.morceaux || p.suivant < p.ecrits + p.avance; });
+            if (p.arret || p.suivant >= p.morceaux) break;
             i = p.suivant++;
-            p.cases[i % kAvance].fil = id;
+            p.cases[i % p.avance].fil = id;
         }
-        const std::int64_t N = p.nmin + static_cast<std::int64_t>(i);
-        s.prevu.store(0);
-        s.fait.store(0);
-        s.conseil_mio.store(0);
-        s.N.store(N);
-        // Its place in the order of the range: the budget serves the
-        // smallest N first.
-        ctx.commence(static_cast<std::uint64_t>(N));
-        std::string texte;
+        const std::uint64_t premier = i * p.taille;
+        const std::uint64_t n = std::min(p.taille, p.total - premier);
+        const std::int64_t debut = p.nmin + static_cast<std::int64_t>(premier);
+        if (crible) crible->factorise(debut, n);
+        out.str(std::string());
+        std::uint64_t faits = 0;
         std::exception_ptr erreur;
-        try {
-            const Resultat r = evalue(w, moteur, N);
-            if (r.ecarte) p.ecartes = true;
-            if (p.rendu.conseils && s.conseil_mio.load()) {
-                const std::string l = "sommes-diviseurs : N = " + std::to_string(N) + " : " +
-                                      texte_conseil(s.conseil_mio.load(), s.conseil_ns.load() * 1e-9) + "\n";
-                std::lock_guard<std::mutex> verrou(p.m_conseils);
-                *p.rendu.conseils << l << std::flush;
+        bool interrompu = false;
+        for (; faits < n; ++faits) {
+            const std::int64_t N = debut + static_cast<std::int64_t>(faits);
+            s.prevu.store(0);
+            s.fait.store(0);
+            s.conseil_mio.store(0);
+            s.N.store(N);
+            // Its place in the order of the range: the budget serves the
+            // smallest N first.
+            ctx.commence(static_cast<std::uint64_t>(N));
+            try {
+                const Resultat r = crible ? evalue(w, moteur, N, crible->facteurs(faits), p.rendu.question)
+                                          : evalue(w, moteur, N, p.rendu.question);
+                if (r.ecarte) p.ecartes = true;
+                if (p.rendu.conseils && s.conseil_mio.load()) {
+                    const std::string l = "sommes-diviseurs : N = " + std::to_string(N) + " : " +
+                                          texte_conseil(s.conseil_mio.load(), s.conseil_ns.load() * 1e-9) + "\n";
+                    std::lock_guard<std::mutex> verrou(p.m_conseils);
+                    *p.rendu.conseils << l << std::flush;
+                }
+                if (garde(r, p.rendu.filtre)) {
+                    if (p.rendu.decisions)
+                        ligne_decision(r, out, p.rendu.question == Question::temoin);
+                    else if (p.rendu.colonnes)
+                        ligne(r, out);
+                    else
+                        bloc(r, out);
+                }
+            } catch (const Interruption&) {
+                interrompu = true;
+            } catch (...) {
+                erreur = std::current_exception();
             }
-            out.str(std::string());
-            if (garde(r, p.rendu.filtre)) {
-                if (p.rendu.colonnes)
-                    ligne(r, out);
-                else
-                    bloc(r, out);
-            }
-            texte = out.str();
-        } catch (const Interruption&) {
-            break;
-        } catch (...) {
-            erreur = std::current_exception();
+            ctx.termine();  // between counts: no other count waits behind this one
+            s.N.store(0);
+            if (interrompu || erreur) break;
         }
-        ctx.termine();  // between counts: no other count waits behind this one
-        s.N.store(0);
+        if (interrompu) break;
         std::lock_guard<std::mutex> l(p.m);
-        Case& c = p.cases[i % kAvance];
-        c.bloc = std::move(texte);
+        Case& c = p.cases[i % p.avance];
+        c.bloc = out.str();
+        c.faits = faits;
         c.erreur = erreur;
         c.pret = true;
         // The writer wakes for an error, a look-ahead half full, and the
-        // range's last block (a short range does not wait for its timer).
+        // range's last piece (a short range does not wait for its timer).
         ++p.termines;
-        if (erreur || i - p.ecrits >= kAvance / 2 || p.termines == p.total) p.ecrivain.notify_one();
+        if (erreur || i - p.ecrits >= p.avance / 2 || p.termines == p.morceaux) p.ecrivain.notify_one();
         if (erreur) break;
     }
 }
@@ -167,6 +200,8 @@ public:
         while (bilan_.ecrits < p_.total) {
             std::exception_ptr erreur = prend();
             if (!lot_.empty()) p_.fils.notify_all();
+            // The blocks before a failed count are written before it is
+            // reported.
             if (!ecrit_lot()) {
                 ligne_.efface();
                 arrete(p_, e_);
@@ -200,17 +235,18 @@ public:
     }
 
 private:
-    // Takes into lot_ the blocks ready in order, after waiting a little when
-    // none is; returns the error of the next block when it failed.
+    // Takes into lot_ the pieces ready in order, after waiting a little when
+    // none is; returns the error of a piece whose count failed, after taking
+    // the blocks before it.
     std::exception_ptr prend() {
         lot_.clear();
         std::unique_lock<std::mutex> l(p_.m);
-        auto pret = [&] { return p_.cases[p_.ecrits % kAvance].pret; };
+        auto pret = [&] { return p_.cases[p_.ecrits % p_.avance].pret; };
         if (!pret() && !p_.vider.load()) p_.ecrivain.wait_for(l, kSomme);
-        while (p_.ecrits < p_.total && pret()) {
-            Case& c = p_.cases[p_.ecrits % kAvance];
+        while (p_.ecrits < p_.morceaux && pret()) {
+            Case& c = p_.cases[p_.ecrits % p_.avance];
+            lot_.emplace_back(std::move(c.bloc), c.faits);
             if (c.erreur) return c.erreur;
-            lot_.push_back(std::move(c.bloc));
             c.bloc = std::string();
             c.pret = false;
             ++p_.ecrits;
@@ -221,10 +257,10 @@ private:
     // Writes lot_, flushing after each block or when the delay has passed;
     // false as soon as out fails (a reader that went away ends it at once).
     bool ecrit_lot() {
-        for (const std::string& b : lot_) {
+        for (const auto& [b, faits] : lot_) {
             ligne_.efface();
             out_ << b;
-            ++bilan_.ecrits;
+            bilan_.ecrits += faits;
             const auto t = horloge::now();
             dernier_bloc_ = t;
             if (v_.chaque_bloc || t - vide_ >= delai_)
@@ -248,7 +284,7 @@ private:
         const Suivi* s = nullptr;
         {
             std::lock_guard<std::mutex> l(p_.m);
-            if (p_.suivant > bilan_.ecrits) s = &p_.suivis[p_.cases[bilan_.ecrits % kAvance].fil];
+            if (p_.suivant > p_.ecrits) s = &p_.suivis[p_.cases[p_.ecrits % p_.avance].fil];
         }
         ligne_.affiche(etat_.texte(bilan_.ecrits, dernier_bloc_, s));
         dessin_ = t;
@@ -271,8 +307,8 @@ private:
     horloge::time_point vide_ = debut_;  // the prompt has just been flushed, unless the answers were typed ahead
     horloge::time_point dessin_ = debut_;
     horloge::time_point dernier_bloc_ = debut_;
-    bool en_attente_ = true;  // written but maybe not flushed
-    std::vector<std::string> lot_;
+    bool en_attente_ = true;                                  // written but maybe not flushed
+    std::vector<std::pair<std::string, std::uint64_t>> lot_;  // blocks of pieces, and their N
     Bilan bilan_;
 };
 

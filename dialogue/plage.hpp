@@ -8,6 +8,7 @@
 #include <limits>
 #include <ostream>
 
+#include "calcul.hpp"
 #include "equipe.hpp"
 #include "rendu.hpp"
 #include "vidage.hpp"
@@ -18,6 +19,9 @@
 struct Rendu {
     bool colonnes = false;
     Filtre filtre = Filtre::tous;
+    Question question = Question::compte;  // what is asked of an abundant N
+    bool decisions = false;                // the lines of the decisions (rendu.hpp)
+    bool crible = false;                   // the N factored by the sieve, in runs
     double limite = std::numeric_limits<double>::infinity();
     std::ostream* conseils = nullptr;  // where a count that more memory would speed up is said
 };

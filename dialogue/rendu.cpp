@@ -3,6 +3,8 @@
 #include "rendu.hpp"
 
 const char* const kEnteteColonnes = "N\tclasse\tdiviseurs\tsomme\tsolutions\n";
+const char* const kEnteteDecisions = "N\tclasse\tdiviseurs\tsomme\tdecision\n";
+const char* const kEnteteTemoins = "N\tclasse\tdiviseurs\tsomme\tdecision\ttemoin\n";
 
 namespace {
 
@@ -20,7 +22,9 @@ void ecrire_compte(std::ostream& out, const mpz_class& n) {
 bool garde(const Resultat& r, Filtre f) {
     if (f == Filtre::tous) return true;
     if (r.classe != Classe::abondant) return false;
-    return f == Filtre::abondants || r.ecarte || r.solutions == 0;
+    if (f == Filtre::abondants) return true;
+    const bool bizarre = r.semiparfait ? !*r.semiparfait : r.ecarte || r.solutions == 0;
+    return f == Filtre::bizarres ? bizarre : bizarre && r.primitif;
 }
 
 void bloc(const Resultat& r, std::ostream& out) {
@@ -48,11 +52,33 @@ void bloc(const Resultat& r, std::ostream& out) {
     }
 }
 
-void ligne(const Resultat& r, std::ostream& out) {
+namespace {
+
+// The first four columns and the tab after them.
+void colonnes(const Resultat& r, std::ostream& out) {
     static const char* const classes[] = {"deficient", "parfait", "abondant"};
     out << r.N << '\t' << classes[static_cast<int>(r.classe)] << '\t' << r.diviseurs << '\t';
     ecrire_entier(out, r.somme);
     out << '\t';
+}
+
+}  // namespace
+
+void ligne_decision(const Resultat& r, std::ostream& out, bool temoin) {
+    colonnes(r, out);
+    if (r.semiparfait) out << (*r.semiparfait ? "semiparfait" : "bizarre");
+    if (temoin) {
+        out << '\t';
+        for (std::size_t i = 0; i < r.temoin.size(); ++i) {
+            if (i) out << '+';
+            out << r.temoin[i];
+        }
+    }
+    out << '\n';
+}
+
+void ligne(const Resultat& r, std::ostream& out) {
+    colonnes(r, out);
     if (r.ecarte)
         out << '?';
     else if (r.classe == Classe::abondant)

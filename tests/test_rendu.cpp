@@ -123,7 +123,7 @@ TEST(Rendu, CompteEcarte) {
         EXPECT_EQ(ecartes.back().classe, Classe::abondant) << n;
     }
     // Not asked to count, 360 is classified and not left out.
-    const Resultat sans = evalue(w, moteur, 360, false);
+    const Resultat sans = evalue(w, moteur, 360, Question::classe);
     EXPECT_EQ(sans.classe, Classe::abondant);
     EXPECT_FALSE(sans.ecarte);
     EXPECT_EQ(sans.somme, 810);

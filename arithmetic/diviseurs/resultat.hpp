@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include <gmpxx.h>
 
@@ -22,4 +24,13 @@ struct Resultat {
     // Sets of proper divisors whose sum is N: counted for an abundant N not
     // left out, 0 otherwise.
     mpz_class solutions = 0;
+    // Decided rather than counted: whether some set of proper divisors of
+    // an abundant N sums to N (semiperfect) or none does (weird).
+    std::optional<bool> semiparfait;
+    // A weird N none of whose proper divisors is weird: every N / p, p a
+    // prime of N, is deficient. Looked at when asked, for weird N only.
+    bool primitif = false;
+    // When asked, for a semiperfect N: proper divisors summing to N,
+    // largest first.
+    std::vector<std::int64_t> temoin;
 };

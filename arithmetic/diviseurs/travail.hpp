@@ -26,6 +26,9 @@ public:
     void remove_last() {
         if (v_.size() > 1) v_.pop_back();
     }
+    // k zero slots appended at once; every slot but slot 0 removed.
+    void append(std::size_t k) { v_.resize(v_.size() + k, 0); }
+    void clear() { v_.resize(1); }
     const std::int64_t* data() const { return v_.data(); }
     std::int64_t* data() { return v_.data(); }
 
@@ -59,6 +62,9 @@ struct Travail {
     // Sum of the proper divisors. It exceeds 2^63 - 1 for some N above
     // 10^18, so it is held on 128 bits; it never exceeds 2^127.
     __int128 Smax = 0;
+
+    // Room for the merges that list the divisors in order.
+    std::vector<std::int64_t> base, autre;
 };
 
 // Brings Div, Prod, Nexpo and Nfact back to their single slot 0, in that
