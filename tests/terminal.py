@@ -35,7 +35,11 @@ for args, statut, texte in ((["--help"], 0, b"man sommes-diviseurs"), (["-h"], 0
                             (["1", "x"], 2, b""), (["-1", "5"], 2, b""), (["1", "2", "3"], 2, b""),
                             (["9223372036854775808", "9223372036854775808"], 2, b""), (["--limite"], 2, b""),
                             (["--limite", "-1", "1", "2"], 2, b""), (["--memoire", "5", "1", "2"], 2, b""),
-                            (["--blocs", "12", "12"], 0, b"12  :  2  Solutions")):
+                            (["--blocs", "12", "12"], 0, b"12  :  2  Solutions"),
+                            # The decisions: --temoin goes with --classes, which is written in columns.
+                            (["--temoin", "1", "12"], 2, b""), (["--classes", "--blocs", "1", "12"], 2, b""),
+                            (["--classes", "--temoin", "12", "12"], 0, b"12\tabondant\t5\t16\tsemiparfait\t6+4+2\n"),
+                            (["--primitifs", "--sans-entete", "70", "836"], 0, b"70\tabondant\t7\t74\t0\n836\t")):
     r = subprocess.run([prog] + args, capture_output=True, stdin=subprocess.DEVNULL)
     verifie(r.returncode == statut and texte in r.stdout and bool(r.stdout) == (statut == 0)
             and r.stderr.count(b"\n") == (statut == 2), f"{args}: {r.returncode} {r.stdout[:50]!r} {r.stderr!r}")

@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Prime table and factorization checked against plain trial division,
-// published primes, Carmichael numbers and GMP.
+// published primes, Carmichael numbers and GMP; the sieve of the ranges
+// against the product of its primes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <random>
 #include <vector>
 
 #include <gmpxx.h>
 
+#include "crible.hpp"
 #include "decomp.hpp"
 #include "premiers.hpp"
 #include "rho.hpp"
@@ -114,5 +117,36 @@ TEST(Factorisation, GrandsNombres) {
         facteurs_rho(n, f);
         std::sort(f.begin(), f.end());
         verifie(f, n);
+    }
+}
+
+TEST(Factorisation, CribleParFenetres) {
+    // The sieve over windows where its bound is the square root of the
+    // largest N (below 2^40) and where it is 2^20 and the cofactors are
+    // split by rho (near 2^62 and 2^63): each factorization is the product
+    // of ascending primes (GMP's test) equal to N.
+    const std::pair<std::int64_t, std::size_t> fenetres[] = {{1, 5000},
+                                                             {999999999000, 3000},
+                                                             {(std::int64_t{1} << 62) - 500, 1000},
+                                                             {std::numeric_limits<std::int64_t>::max() - 999, 1000}};
+    for (const auto& [debut, n] : fenetres) {
+        Crible c(debut + static_cast<std::int64_t>(n) - 1);
+        // Two pieces, the second one shorter.
+        for (std::size_t morceau = 0; morceau < n; morceau += 700) {
+            const std::size_t taille = std::min<std::size_t>(700, n - morceau);
+            c.factorise(debut + static_cast<std::int64_t>(morceau), taille);
+            for (std::size_t i = 0; i < taille; ++i) {
+                const u64 N = static_cast<u64>(debut) + morceau + i;
+                mpz_class produit = 1;
+                u64 avant = 1;
+                for (const auto& [p, e] : c.facteurs(i)) {
+                    ASSERT_GT(p, avant) << N;
+                    ASSERT_TRUE(premier_gmp(p)) << N << " : " << p;
+                    avant = p;
+                    for (unsigned k = 0; k < e; ++k) produit *= static_cast<unsigned long>(p);
+                }
+                ASSERT_EQ(produit, mpz_class(static_cast<unsigned long>(N))) << N;
+            }
+        }
     }
 }

@@ -115,3 +115,57 @@ TEST(Lot, LimiteParEstimation) {
     EXPECT_EQ(ls[0], "1000000000062\tabondant\t47\t1528875395010\t1064");
     EXPECT_EQ(ls[6], "1000000000068\tabondant\t11\t1333333333452\t2");
 }
+
+TEST(Lot, BizarresPrimitifsPublies) {
+    // The primitive weird numbers below 800000 (OEIS A002975), decided.
+    Lot l;
+    l.nmin = 1;
+    l.nmax = 800000;
+    l.filtre = Filtre::primitifs;
+    l.entete = false;
+    std::string n;
+    for (const auto& x : lignes(joue_lot(l).texte)) {
+        EXPECT_EQ(x.substr(x.rfind('\t')), "\t0") << x;
+        n += x.substr(0, x.find('\t')) + " ";
+    }
+    EXPECT_EQ(n,
+              "70 836 4030 5830 7192 7912 9272 10792 17272 45356 73616 83312 91388 113072 243892 254012 "
+              "338572 343876 388076 519712 539744 555616 682592 786208 ");
+}
+
+TEST(Lot, ClassesDecideesEtTemoins) {
+    // Each line of 1 .. 3000: the columns of the counting run, the decision
+    // in place of the count (bizarre where it is 0), and a witness whose
+    // divisors sum to N; the same decisions without witnesses.
+    Lot l;
+    l.nmin = 1;
+    l.nmax = 3000;
+    const auto comptes = lignes(joue_lot(l).texte);
+    l.classes = true;
+    l.temoin = true;
+    const auto temoins = lignes(joue_lot(l).texte);
+    l.temoin = false;
+    const auto decisions = lignes(joue_lot(l).texte);
+    ASSERT_EQ(temoins.size(), 3001u);
+    ASSERT_EQ(decisions.size(), 3001u);
+    EXPECT_EQ(temoins[0], "N\tclasse\tdiviseurs\tsomme\tdecision\ttemoin");
+    EXPECT_EQ(decisions[0], "N\tclasse\tdiviseurs\tsomme\tdecision");
+    for (std::size_t i = 1; i <= 3000; ++i) {
+        const std::string& c = comptes[i];
+        const std::string debut = c.substr(0, c.rfind('\t') + 1);
+        const std::string solutions = c.substr(c.rfind('\t') + 1);
+        const std::string decision = solutions.empty() ? "" : solutions == "0" ? "bizarre" : "semiparfait";
+        EXPECT_EQ(decisions[i], debut + decision);
+        const std::string& t = temoins[i];
+        ASSERT_EQ(t.substr(0, debut.size() + decision.size() + 1), debut + decision + "\t") << t;
+        std::istringstream termes(t.substr(debut.size() + decision.size() + 1));
+        std::int64_t somme = 0, avant = static_cast<std::int64_t>(i);
+        for (std::string x; std::getline(termes, x, '+');) {
+            const std::int64_t d = std::stoll(x);
+            EXPECT_TRUE(d < avant && static_cast<std::int64_t>(i) % d == 0) << t;
+            avant = d;
+            somme += d;
+        }
+        EXPECT_EQ(somme, decision == "semiparfait" ? static_cast<std::int64_t>(i) : 0) << t;
+    }
+}

@@ -10,15 +10,9 @@
 
 namespace {
 
-// Nodes the search visits before it gives way to the table or the count,
-// plus so many per entry. A semiperfect N has a witness along the greedy
-// path or within a few backtracks; the weird N have few divisors and their
-// whole tree is small.
-constexpr std::uint64_t kNoeuds = std::uint64_t{1} << 14;
-constexpr std::uint64_t kNoeudsParEntree = 16;
-// Word operations (entries times words of 64 sums) up to which the table of
-// reachable sums is preferred to the count: a few milliseconds.
-constexpr std::uint64_t kMotsTable = std::uint64_t{1} << 24;
+// The bounds: a semiperfect N has a witness along the greedy path or within
+// a few backtracks, and the weird N have few divisors and a small tree; the
+// table of 2^24 word operations takes a few milliseconds.
 // Words of the per-entry layers that give a witness from the table.
 constexpr std::uint64_t kMotsCouches = std::uint64_t{1} << 22;
 
@@ -126,7 +120,7 @@ bool table_temoin(const Entrees& e, std::int64_t t, std::vector<std::size_t>& pr
 
 }  // namespace
 
-Decision decide(const Entree& e, Moteur& m, bool temoin) {
+Decision decide(const Entree& e, Moteur& m, bool temoin, const Bornes& b) {
     Decision d;
     __int128 somme = 0;
     for (const std::int64_t v : e.div) somme += v;
@@ -142,11 +136,11 @@ Decision decide(const Entree& e, Moteur& m, bool temoin) {
     const std::size_t n = entrees.a.size();
 
     std::vector<std::size_t> pris;
-    Fin issue = t == 0 ? Fin::trouve : cherche(entrees, t, kNoeuds + kNoeudsParEntree * n, pris);
+    Fin issue = t == 0 ? Fin::trouve : cherche(entrees, t, b.noeuds + b.par_entree * n, pris);
     if (issue == Fin::abandon) {
         pris.clear();
         const std::uint64_t mots = static_cast<std::uint64_t>(t / 64) + 1;
-        if (mots * n <= kMotsTable) {
+        if (mots * n <= b.mots_table) {
             d.voie = Voie::table;
             const bool trouve =
                 temoin && mots * (n + 1) <= kMotsCouches ? table_temoin(entrees, t, pris) : table(entrees, t);

@@ -25,6 +25,14 @@ struct Decision {
     std::vector<std::int64_t> temoin;
 };
 
+// How far the search goes before it gives way, and up to which size the
+// table is preferred to the count (entries times words of 64 sums).
+struct Bornes {
+    std::uint64_t noeuds = std::uint64_t{1} << 14;  // nodes, plus so many per entry
+    std::uint64_t par_entree = 16;
+    std::uint64_t mots_table = std::uint64_t{1} << 24;
+};
+
 // Decides for e (e.div ascending, positive and distinct, e.cible > 0). The
 // target is reduced as the count reduces it: to the sum of the entries left
 // out when that is smaller. First a search from the largest entry down,
@@ -32,4 +40,4 @@ struct Decision {
 // reach the target; when it gives up without a witness, the table of
 // reachable sums where it is cheap, the exact count of m otherwise. Never
 // undecided; a count that m refuses or interrupts throws as the count does.
-Decision decide(const Entree& e, Moteur& m, bool temoin = false);
+Decision decide(const Entree& e, Moteur& m, bool temoin = false, const Bornes& b = {});

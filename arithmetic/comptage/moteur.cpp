@@ -293,6 +293,7 @@ std::optional<Moteur::Conseil> Moteur::conseil(const Entree& e) {
 }
 
 Compte Moteur::denombre(const Entree& e, const Imposee* impose) {
+    ctx_.inscrit();
     Atelier& w = *w_;
     // The large buffers go back to the budget however the count ends,
     // interrupted included; the workspace stays usable for the next one.

@@ -30,15 +30,21 @@ public:
     const Processeur& processeur() const { return processeur_; }
 
     // The count of rank rang (its place in the range's order, from 1) starts;
-    // termine() when it ends. Rank 0: a count outside any order.
+    // termine() when it ends. Rank 0: a count outside any order. The budget
+    // learns of it only once the engine is asked (inscrit): most N of a
+    // range need no count and do not take the budget's lock.
     void commence(std::uint64_t rang) {
         termine();
         rang_ = rang;
-        if (rang_) budget_.entre(rang_);
+    }
+    void inscrit() {
+        if (rang_ && !inscrit_) budget_.entre(rang_);
+        inscrit_ = rang_ != 0;
     }
     void termine() {
-        if (rang_) budget_.sort(rang_);
+        if (inscrit_) budget_.sort(rang_);
         rang_ = 0;
+        inscrit_ = false;
     }
     std::uint64_t rang() const { return rang_; }
 
@@ -61,6 +67,7 @@ private:
     Suivi* suivi_;
     Processeur processeur_;  // a copy: one flag
     std::uint64_t rang_ = 0;
+    bool inscrit_ = false;
 };
 
 // Thrown by a count whose plan is estimated above Contexte::limite.

@@ -12,7 +12,9 @@
 #include <cstdint>
 #include <exception>
 
-struct Suivi {
+// One per thread, each on cache lines of its own: the writer reads them
+// while their threads write.
+struct alignas(64) Suivi {
     std::atomic<bool> arret{false};       // set from outside: stop at the next safe point
     std::atomic<std::int64_t> N{0};       // the number whose count is running, 0 between counts
     std::atomic<std::uint64_t> prevu{0};  // work units planned for that count
