@@ -115,9 +115,9 @@ TEST(Decision, ChaqueVoieDonneLaMemeReponse) {
     EXPECT_FALSE(decide({d, 1000000000510, {}}, banc.moteur).atteinte);
 }
 
-TEST(Decision, TemoinDuComplementEtPrimitifs) {
-    // A target above half the sum is reached through the entries left out:
-    // the witness is then most of the list. 720720 has 239 proper divisors.
+TEST(Decision, TemoinsEtPrimitifs) {
+    // Witnesses of N with few and with many divisors (720720 has 239), near
+    // 10^12 and 10^18.
     Banc banc;
     Travail w;
     amorce(w);

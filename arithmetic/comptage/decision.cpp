@@ -127,6 +127,17 @@ Decision decide(const Entree& e, Moteur& m, bool temoin, const Bornes& b) {
     if (somme < e.cible) return d;
     // The target or the sum of the entries left out, whichever is smaller:
     // a witness of one is the complement of a witness of the other.
+    std::vector<std::size_t> pris;
+    // A witness is shortest taken from the largest divisors down, on the
+    // target itself: tried first when one is asked.
+    if (temoin && somme > e.cible) {
+        const Entrees toutes(std::vector<std::int64_t>(e.div.rbegin(), e.div.rend()));
+        if (cherche(toutes, e.cible, b.noeuds + b.par_entree * toutes.a.size(), pris) == Fin::trouve) {
+            d.atteinte = true;
+            for (const std::size_t i : pris) d.temoin.push_back(toutes.a[i]);
+            return d;
+        }
+    }
     const bool complement = somme - e.cible < e.cible;
     const auto t = static_cast<std::int64_t>(complement ? somme - e.cible : e.cible);
     std::vector<std::int64_t> v;
@@ -134,8 +145,6 @@ Decision decide(const Entree& e, Moteur& m, bool temoin, const Bornes& b) {
         if (e.div[i] <= t) v.push_back(e.div[i]);
     const Entrees entrees(std::move(v));
     const std::size_t n = entrees.a.size();
-
-    std::vector<std::size_t> pris;
     Fin issue = t == 0 ? Fin::trouve : cherche(entrees, t, b.noeuds + b.par_entree * n, pris);
     if (issue == Fin::abandon) {
         pris.clear();
