@@ -109,10 +109,20 @@ TEST(Decision, ChaqueVoieDonneLaMemeReponse) {
     }
     // Unforced, the odd target gives the search up to the table.
     EXPECT_EQ(decide({pairs, 401, {}}, banc.moteur).voie, Voie::table);
-    // A weird N near 10^12: too wide for the table, decided by the count.
-    const auto d = verite::diviseurs_par_paires(1000000000510);
-    EXPECT_FALSE(decide({d, 1000000000510, {}}, banc.moteur, false, compte).atteinte);
-    EXPECT_FALSE(decide({d, 1000000000510, {}}, banc.moteur).atteinte);
+    // The first weird N above 10^12, too wide for the table: decided by the
+    // count, and unforced, against the count itself; their neighbours with
+    // a count not 0 are semiperfect.
+    const std::pair<std::int64_t, bool> voisins[] = {{1000000000510, false},
+                                                     {1000000002470, false},
+                                                     {1000000002610, false},
+                                                     {1000000000530, true},
+                                                     {1000000002460, true}};
+    for (const auto& [n, semiparfait] : voisins) {
+        const auto d = verite::diviseurs_par_paires(n);
+        EXPECT_EQ(banc.compte(d, n) > 0, semiparfait) << n;
+        EXPECT_EQ(decide({d, n, {}}, banc.moteur, false, compte).atteinte, semiparfait) << n;
+        EXPECT_EQ(decide({d, n, {}}, banc.moteur).atteinte, semiparfait) << n;
+    }
 }
 
 TEST(Decision, TemoinsEtPrimitifs) {

@@ -13,7 +13,9 @@ namespace {
 // The bounds: a semiperfect N has a witness along the greedy path or within
 // a few backtracks, and the weird N have few divisors and a small tree; the
 // table of 2^24 word operations takes a few milliseconds.
-// Words of the per-entry layers that give a witness from the table.
+// Words of the table at most (8 MiB, outside the budget), and of the
+// per-entry layers that give a witness from it (32 MiB).
+constexpr std::uint64_t kMotsMax = std::uint64_t{1} << 20;
 constexpr std::uint64_t kMotsCouches = std::uint64_t{1} << 22;
 
 // The entries that may still be taken, largest first, with the sum of each
@@ -125,8 +127,6 @@ Decision decide(const Entree& e, Moteur& m, bool temoin, const Bornes& b) {
     __int128 somme = 0;
     for (const std::int64_t v : e.div) somme += v;
     if (somme < e.cible) return d;
-    // The target or the sum of the entries left out, whichever is smaller:
-    // a witness of one is the complement of a witness of the other.
     std::vector<std::size_t> pris;
     // A witness is shortest taken from the largest divisors down, on the
     // target itself: tried first when one is asked.
@@ -138,6 +138,8 @@ Decision decide(const Entree& e, Moteur& m, bool temoin, const Bornes& b) {
             return d;
         }
     }
+    // The target or the sum of the entries left out, whichever is smaller:
+    // a witness of one is the complement of a witness of the other.
     const bool complement = somme - e.cible < e.cible;
     const auto t = static_cast<std::int64_t>(complement ? somme - e.cible : e.cible);
     std::vector<std::int64_t> v;
@@ -149,13 +151,13 @@ Decision decide(const Entree& e, Moteur& m, bool temoin, const Bornes& b) {
     if (issue == Fin::abandon) {
         pris.clear();
         const std::uint64_t mots = static_cast<std::uint64_t>(t / 64) + 1;
-        if (mots * n <= b.mots_table) {
+        if (mots <= kMotsMax && mots <= b.mots_table / std::max<std::size_t>(n, 1)) {
             d.voie = Voie::table;
             const bool trouve =
-                temoin && mots * (n + 1) <= kMotsCouches ? table_temoin(entrees, t, pris) : table(entrees, t);
+                temoin && mots <= kMotsCouches / (n + 1) ? table_temoin(entrees, t, pris) : table(entrees, t);
             issue = trouve ? Fin::trouve : Fin::aucun;
             // Asked for a witness the layers could not hold: the search
-            // again, which now knows there is one.
+            // again, unbounded, which now knows there is one.
             if (trouve && temoin && pris.empty()) cherche(entrees, t, ~std::uint64_t{0}, pris);
         } else {
             d.voie = Voie::compte;
