@@ -130,7 +130,7 @@ TEST(Factorisation, CribleParFenetres) {
                                                              {(std::int64_t{1} << 62) - 500, 1000},
                                                              {std::numeric_limits<std::int64_t>::max() - 999, 1000}};
     for (const auto& [debut, n] : fenetres) {
-        Crible c(debut + static_cast<std::int64_t>(n) - 1);
+        Crible c(debut + (static_cast<std::int64_t>(n) - 1));
         // Two pieces, the second one shorter.
         for (std::size_t morceau = 0; morceau < n; morceau += 700) {
             const std::size_t taille = std::min<std::size_t>(700, n - morceau);

@@ -173,6 +173,7 @@ Decision decide(const Entree& e, Moteur& m, bool temoin, const Bornes& b) {
     }
     // Every entry but those of the complement's witness, largest first.
     std::vector<std::int64_t> exclus;
+    exclus.reserve(pris.size());
     for (const std::size_t i : pris) exclus.push_back(entrees.a[i]);
     std::size_t k = 0;
     for (std::size_t i = e.div.size(); i-- > 0;) {
