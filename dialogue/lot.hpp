@@ -14,6 +14,10 @@
 // left out for the limit.
 constexpr int kStatutComplet = 0;
 constexpr int kStatutEcartes = 4;
+// A write to standard output failed (a reader gone, a full disk), with or
+// without the dialogue; a count impossible in the memory of the process.
+constexpr int kStatutEcriture = 3;
+constexpr int kStatutMemoire = 5;
 
 // Writes the range of l to out with the threads of e; a count that more
 // memory would make much faster is said on erreurs, one line per N. Returns

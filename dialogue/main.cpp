@@ -22,24 +22,42 @@
 #include "interruption.hpp"
 #include "limites.hpp"
 #include "lot.hpp"
+#include "plage.hpp"
 #include "sortie.hpp"
 
+namespace {
+
+// A write to standard output refused: said once, unless the reader went
+// away (a pipe closed by head), and the status of a failed write.
+int ecriture_refusee(const SortieFd& sortie) {
+    if (sortie.erreur() != EPIPE)
+        std::cerr << "sommes-diviseurs : ecriture impossible sur la sortie standard : "
+                  << std::strerror(sortie.erreur()) << '\n';
+    return kStatutEcriture;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // A reader that goes away shows up as a failed write, which ends the
+    // dialogue like the end of input, instead of killing the process.
+    std::signal(SIGPIPE, SIG_IGN);
+    // Standard output through a buffer that keeps the error of a write that
+    // failed.
+    SortieFd sortie(STDOUT_FILENO);
+    std::ostream out(&sortie);
     Lot l;
-    const Commande commande = lit_arguments(argc, argv, std::cout, std::cerr, l);
+    const Commande commande = lit_arguments(argc, argv, out, std::cerr, l);
     switch (commande) {
         case Commande::termine:
-            std::cout.flush();
-            return std::cout ? 0 : 1;
+            out.flush();
+            return sortie.erreur() ? ecriture_refusee(sortie) : 0;
         case Commande::refus:
             return 2;
         case Commande::dialogue:
         case Commande::lot:
             break;
     }
-    // A reader that goes away shows up as a failed write, which ends the
-    // dialogue like the end of input, instead of killing the process.
-    std::signal(SIGPIPE, SIG_IGN);
     std::ios::sync_with_stdio(false);
     std::cin.tie(nullptr);
     // From the keyboard, Ctrl-C during a calculation goes back to the
@@ -47,11 +65,8 @@ int main(int argc, char** argv) {
     // SIGINT does.
     if (commande == Commande::dialogue && isatty(STDIN_FILENO) == 1) interruption_installe();
 
-    // Standard output through a buffer that keeps the error of a write that
-    // failed.
-    SortieFd sortie(STDOUT_FILENO);
-    std::ostream out(&sortie);
     int statut = 1;
+    std::size_t budget_octets = 0;
     try {
         unsigned fils = nombre_de_fils(std::getenv("SOMMES_DIVISEURS_FILS"));
         // Under an address-space limit, the threads share one malloc arena
@@ -73,6 +88,7 @@ int main(int argc, char** argv) {
         // What a larger --memoire could reach, for the advice of a long count.
         const std::size_t permis = budget_permis(std::numeric_limits<std::size_t>::max(), fils);
         Budget budget(octets, voulu, permis);
+        budget_octets = octets;
         // The left-out counts are decided on the memory asked; what the
         // limits take away only slows the table down.
         if (commande == Commande::lot && octets < voulu)
@@ -83,17 +99,23 @@ int main(int argc, char** argv) {
         Vidage v;
         v.chaque_bloc = isatty(STDOUT_FILENO) == 1;
         statut = commande == Commande::lot ? lot(out, std::cerr, e, l, v) : dialogue(std::cin, out, e, v);
-    } catch (const std::exception&) {
-        // Memory exhausted beyond every fallback of the count: end as after
-        // the answer 0, keeping what was written, rather than abort.
+    } catch (const EchecCompte& x) {
+        // Memory exhausted beyond every fallback of the count: what was
+        // written is kept, the count is said, with a status of its own.
+        out.flush();
+        std::cerr << "sommes-diviseurs : N = " << x.N << " : compte impossible dans la memoire du processus ("
+                  << (budget_octets >> 20) << " Mio pour les comptes)\n";
+        statut = kStatutMemoire;
+    } catch (const std::exception& x) {
+        // The threads or the tables of start-up refused.
+        out.flush();
+        std::cerr << "sommes-diviseurs : ressources insuffisantes : " << x.what() << '\n';
+        statut = kStatutMemoire;
     }
     out.flush();
-    // A write refused for another reason than a reader gone away (a full
-    // disk, an input/output error): said once, with a status of its own.
-    if (sortie.erreur() != 0 && sortie.erreur() != EPIPE) {
-        std::cerr << "sommes-diviseurs : ecriture impossible sur la sortie standard : "
-                  << std::strerror(sortie.erreur()) << '\n';
-        return 3;
-    }
+    // A table not wholly written never ends with 0; the dialogue ends as at
+    // the end of its input when its reader goes away.
+    if (sortie.erreur() != 0 && (commande == Commande::lot || sortie.erreur() != EPIPE))
+        return ecriture_refusee(sortie);
     return statut;
 }

@@ -210,7 +210,8 @@ public:
             if (erreur) {
                 ligne_.efface();
                 out_.flush();
-                std::rethrow_exception(erreur);  // the caller stops the workers
+                // The caller stops the workers.
+                throw EchecCompte(p_.nmin + static_cast<std::int64_t>(bilan_.ecrits), erreur);
             }
             if (bilan_.ecrits == p_.total) break;
             const auto t = horloge::now();

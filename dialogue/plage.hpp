@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
+#include <utility>
 #include <limits>
 #include <ostream>
 
@@ -34,10 +36,19 @@ struct Bilan {
     bool sortie_ok = true;     // out could still be written at the end
 };
 
+// A count that failed (memory exhausted beyond every fallback, no plan
+// that fits): its N and the failure.
+struct EchecCompte : std::exception {
+    EchecCompte(std::int64_t n, std::exception_ptr c) : N(n), cause(std::move(c)) {}
+    const char* what() const noexcept override { return "compte impossible"; }
+    std::int64_t N;
+    std::exception_ptr cause;
+};
+
 // Processes every N of [nmin, nmax] with the threads of e and writes what r
 // asks to out under the flush rules of v, with the status line when e shows
 // it. Ctrl-C (interruption.hpp) stops it: the blocks written are kept and a
 // line says at which N the calculation was interrupted. A failure of a count
-// that the engine could not absorb is thrown again here, after the blocks
-// before it.
+// that the engine could not absorb is thrown here as EchecCompte, after the
+// blocks before it.
 Bilan calcul_plage(std::ostream& out, std::int64_t nmin, std::int64_t nmax, Equipe& e, const Rendu& r, const Vidage& v);

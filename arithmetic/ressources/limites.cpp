@@ -80,5 +80,7 @@ std::size_t physique() {
 
 std::size_t budget_permis(std::size_t voulu, unsigned fils) {
     const std::size_t limite = std::min({espace_adresses(fils), groupe(), physique()});
-    return std::min(voulu, limite == kAucune ? kAucune : reste(limite, kMarge));
+    // Under a small limit, half of what is left keeps the smallest counts
+    // possible (a few KiB for 12) rather than none.
+    return std::min(voulu, limite == kAucune ? kAucune : reste(limite, std::min(kMarge, limite / 2)));
 }
