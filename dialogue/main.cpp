@@ -63,7 +63,11 @@ int main(int argc, char** argv) {
     // From the keyboard, Ctrl-C during a calculation goes back to the
     // question; otherwise, and without the dialogue, it ends the program, as
     // SIGINT does.
-    if (commande == Commande::dialogue && isatty(STDIN_FILENO) == 1) interruption_installe();
+    const bool ctrl_c = commande == Commande::dialogue && isatty(STDIN_FILENO) == 1;
+    if (ctrl_c) interruption_installe();
+    // SIGTERM, SIGHUP (and SIGINT otherwise) during a calculation: the
+    // blocks complete are written, then the program ends by the signal.
+    fins_installe(!ctrl_c);
 
     int statut = 1;
     std::size_t budget_octets = 0;

@@ -26,6 +26,7 @@
 #include "etat.hpp"
 #include "interruption.hpp"
 #include "moteur.hpp"
+#include "sortie.hpp"
 #include "suivi.hpp"
 
 namespace {
@@ -97,6 +98,8 @@ void fil(Partage& p, unsigned id, Travail& w) {
         p.vider.store(true);
         p.ecrivain.notify_one();
     };
+    // One computing thread asked: no helper beside it.
+    ctx.aide = p.suivis.size() > 1;
     Moteur moteur(ctx);
     std::optional<Crible> crible;
     if (p.rendu.crible) crible.emplace(p.nmin + static_cast<std::int64_t>(p.total - 1));
@@ -207,6 +210,7 @@ public:
                 arrete(p_, e_);
                 return fin(false);
             }
+            termine_si_signal();
             if (erreur) {
                 ligne_.efface();
                 out_.flush();
@@ -219,6 +223,7 @@ public:
             // stay in the buffer longer than the delay.
             const bool long_compte = p_.vider.exchange(false);
             if (en_attente_ && (long_compte || t - vide_ >= delai_)) vide(t);
+            termine_si_signal();
             if (interruption_demandee()) {
                 ligne_.efface();
                 arrete(p_, e_);
@@ -257,10 +262,16 @@ private:
 
     // Writes lot_, flushing after each block or when the delay has passed;
     // false as soon as out fails (a reader that went away ends it at once).
+    // Ctrl-C or a signal stops it between two blocks: at a terminal that
+    // reads slowly, the blocks already computed are not all waited for.
     bool ecrit_lot() {
+        auto* const sortie = dynamic_cast<SortieFd*>(out_.rdbuf());
         for (const auto& [b, faits] : lot_) {
+            if (interruption_demandee() || fin_demandee()) break;
             ligne_.efface();
             out_ << b;
+            // Standard output is written in whole blocks, up to the last one.
+            if (sortie) sortie->marque();
             bilan_.ecrits += faits;
             const auto t = horloge::now();
             dernier_bloc_ = t;
@@ -271,6 +282,17 @@ private:
             if (!out_) return false;
         }
         return true;
+    }
+
+    // A signal that ends the program: the workers stopped, the blocks
+    // complete written, then the signal's own end.
+    void termine_si_signal() {
+        const int sig = fin_demandee();
+        if (sig == 0) return;
+        ligne_.efface();
+        arrete(p_, e_);
+        out_.flush();
+        termine_par(sig);
     }
 
     void vide(horloge::time_point t) {

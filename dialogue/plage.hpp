@@ -6,9 +6,9 @@
 
 #include <cstdint>
 #include <exception>
-#include <utility>
 #include <limits>
 #include <ostream>
+#include <utility>
 
 #include "calcul.hpp"
 #include "equipe.hpp"

@@ -106,5 +106,69 @@ grep -qE '^sommes-diviseurs : N = 1000001808 : avec --memoire [0-9]+ : [0-9][0-9
 "$prog" --sans-entete 1000001808 1000001808 2> "$tmp/erreurs" | cmp -s - "$tmp/sortie" || echec "conseil de memoire: ligne differente"
 [ -s "$tmp/erreurs" ] && echec "conseil de memoire sans raison"
 
+# Without the dialogue, the same rule: --help and --version included, a
+# write refused ends with 3; a reader gone (head) too, silently: a table cut
+# short never ends with 0.
+for arg in --help --version; do
+    "$prog" "$arg" >&- 2> "$tmp/erreurs"
+    statut=$?
+    [ "$statut" -eq 3 ] && grep -q 'sortie standard' "$tmp/erreurs" || echec "$arg sortie fermee: statut $statut"
+done
+timeout 20 "$prog" 1 10000000 2> "$tmp/erreurs" | head -n 1 > /dev/null
+statuts=("${PIPESTATUS[@]}")
+[ "${statuts[0]}" -eq 3 ] || echec "table lue par head: statut ${statuts[0]} au lieu de 3"
+[ -s "$tmp/erreurs" ] && echec "table lue par head: sortie d'erreur non vide"
+
+# A signal that ends the program leaves whole lines (without the dialogue)
+# and whole blocks (with it), and the signal's own status; SIGKILL too.
+for sig in TERM INT HUP KILL; do
+    "$prog" 1 100000000 > "$tmp/sortie" 2> /dev/null &
+    pid=$!
+    sleep 0.5
+    kill -s "$sig" "$pid"
+    wait "$pid" 2> /dev/null
+    statut=$?
+    [ "$statut" -eq $((128 + $(kill -l "$sig"))) ] || echec "SIG$sig: statut $statut"
+    [ "$(tail -c 1 "$tmp/sortie" | od -An -c | tr -d ' ')" = '\n' ] && [ "$(wc -l < "$tmp/sortie")" -gt 1 ] ||
+        echec "SIG$sig: la table finit au milieu d'une ligne"
+    printf '1 100000000 0' | "$prog" > "$tmp/sortie" 2> /dev/null &
+    pid=$!
+    sleep 0.5
+    kill -s "$sig" "$pid"
+    wait "$pid" 2> /dev/null
+    tail -c 3 "$tmp/sortie" | grep -q '^ \. $' || echec "SIG$sig: le dialogue finit au milieu d'un bloc"
+done
+
+# Under a small address space, the smallest counts are done; one that
+# cannot be is said, with status 5, never a silent failure.
+if [ -z "${ASAN_OPTIONS:-}" ]; then
+    ( ulimit -v 100000; "$prog" --sans-entete 12 13 > "$tmp/sortie" 2> /dev/null; echo $? > "$tmp/statut" )
+    [ "$(cat "$tmp/statut")" -eq 0 ] && [ "$(cat "$tmp/sortie")" = "$(printf '12\tabondant\t5\t16\t2\n13\tdeficient\t1\t1\t')" ] ||
+        echec "12 13 sous ulimit -v 100000: statut $(cat "$tmp/statut")"
+    ( ulimit -v 100000; printf '12 12 1 13 13 0' | "$prog" > "$tmp/sortie" 2> /dev/null )
+    grep -q '12  :  2  Solutions' "$tmp/sortie" && grep -q '13  est deficient' "$tmp/sortie" ||
+        echec "dialogue sous ulimit -v 100000"
+    # Below what the threads' stacks take, no count fits: said, status 5.
+    ( ulimit -v 30000; "$prog" --sans-entete 12 12 > "$tmp/sortie" 2> "$tmp/erreurs"; echo $? > "$tmp/statut" )
+    statut=$(cat "$tmp/statut")
+    { [ "$statut" -eq 0 ] && grep -q '^12' "$tmp/sortie"; } ||
+        { [ "$statut" -eq 5 ] && grep -q 'N = 12 : compte impossible dans la memoire' "$tmp/erreurs"; } ||
+        echec "12 sous ulimit -v 30000: statut $statut, $(head -c 300 "$tmp/erreurs")"
+fi
+
+# SOMMES_DIVISEURS_FILS=1: one computing thread beside the writer, even
+# for a count that takes a helper with two.
+if [ -z "${ASAN_OPTIONS:-}" ] && [ -r /proc/self/status ]; then
+    SOMMES_DIVISEURS_FILS=1 "$prog" --sans-entete 1000008000 1000008000 > /dev/null &
+    pid=$!
+    plus=0
+    while kill -0 "$pid" 2> /dev/null; do
+        n=$(awk '/^Threads/ { print $2 }' "/proc/$pid/status" 2> /dev/null)
+        [ "${n:-0}" -gt "$plus" ] && plus=$n
+        sleep 0.02
+    done
+    [ "$plus" -le 2 ] || echec "SOMMES_DIVISEURS_FILS=1: $plus fils"
+fi
+
 [ "$echecs" -eq 0 ] && echo "programme: tout est conforme"
 [ "$echecs" -eq 0 ]

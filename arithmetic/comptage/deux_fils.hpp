@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A count's work shared between its own thread and one helper: share t of
 // fils (0 here, 1 on the helper), each with its progress reporter on the
-// count's Suivi. Without a thread to be had, both shares run here.
+// count's Suivi. Without a thread to be had, or when the context allows no
+// helper (one computing thread asked), both shares run here.
 #pragma once
 
 #include <exception>
@@ -11,10 +12,16 @@
 #include "suivi.hpp"
 
 // Runs travail(0, pr), and travail(1, its own Progres) on a helper thread
-// when fils is 2; whatever either throws is thrown here, after the join.
+// when fils is 2 (here too without aide); whatever either throws is thrown
+// here, after the join.
 template <class Travail>
-void en_fils(unsigned fils, Suivi* suivi, Progres& pr, Travail&& travail) {
+void en_fils(unsigned fils, bool aide, Suivi* suivi, Progres& pr, Travail&& travail) {
     if (fils < 2) {
+        travail(0u, pr);
+        return;
+    }
+    if (!aide) {
+        travail(1u, pr);
         travail(0u, pr);
         return;
     }

@@ -48,6 +48,10 @@ public:
     }
     std::uint64_t rang() const { return rang_; }
 
+    // A count may take a helper thread beside its own; not when the program
+    // was asked for one computing thread.
+    bool aide = true;
+
     // Called once the count is planned and estimated long (about 10 ms or
     // more): what is already written should reach its reader first, so that
     // none of it is lost if the user interrupts the count.
