@@ -111,11 +111,16 @@ Commande lit_arguments(int argc, const char* const* argv, std::ostream& out, std
             if (i + 1 >= argc) return refus("valeur manquante apres " + o);
             const char* t = argv[++i];
             if (o == "--limite") {
+                // Seconds in decimal digits, with a fraction after a point:
+                // no sign, exponent, hexadecimal or infinity.
+                const std::size_t entiers = std::strspn(t, "0123456789");
+                const std::size_t fraction = t[entiers] == '.' ? std::strspn(t + entiers + 1, "0123456789") : 0;
+                const bool decimal =
+                    entiers + fraction > 0 && std::strlen(t) == entiers + (t[entiers] == '.' ? 1 + fraction : 0);
                 char* fin = nullptr;
                 errno = 0;
-                const double s = std::strtod(t, &fin);
-                if (errno || fin == t || *fin || !(s >= 0) || s > 1e12)
-                    return refus("limite refusee : " + std::string(t));
+                const double s = decimal ? std::strtod(t, &fin) : -1;
+                if (!decimal || errno || !(s >= 0) || s > 1e12) return refus("limite refusee : " + std::string(t));
                 lot.limite = s;
             } else {
                 if (!entier(t, 16, std::int64_t{1} << 30, v)) return refus("memoire refusee : " + std::string(t));

@@ -34,6 +34,8 @@ if command -v groff > /dev/null; then
     for section in DIALOGUE "VOIR AUSSI" BOGUES; do
         grep -q "^$section" "$tmp/page" || echec "no $section section"
     done
+    # Words glued by a macro that alternates fonts: "taskset(1));cette".
+    grep -nE '[[:alpha:])][;:][[:alpha:]]' "$tmp/page" && echec "words run together in the page"
 else
     manque groff "page not rendered"
 fi

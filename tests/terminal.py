@@ -36,6 +36,12 @@ for args, statut, texte in ((["--help"], 0, b"man sommes-diviseurs"), (["-h"], 0
                             (["9223372036854775808", "9223372036854775808"], 2, b""), (["--limite"], 2, b""),
                             (["--limite", "-1", "1", "2"], 2, b""), (["--memoire", "5", "1", "2"], 2, b""),
                             (["--blocs", "12", "12"], 0, b"12  :  2  Solutions"),
+                            # Bounds in decimal digits, leading zeros as in the dialogue; options
+                            # before or after them; seconds of --limite in decimal only.
+                            (["05", "06", "--sans-entete"], 0, b"5\tdeficient\t1\t1\t\n6\tparfait"),
+                            ([" 1", "6"], 2, b""), (["--limite", "0x10", "1", "2"], 2, b""),
+                            (["--limite", "1e3", "1", "2"], 2, b""), (["--limite", "inf", "1", "2"], 2, b""),
+                            (["--limite", "0.5", "--sans-entete", "6", "6"], 0, b"6\tparfait"),
                             # The decisions: --temoin goes with --classes, which is written in columns.
                             (["--temoin", "1", "12"], 2, b""), (["--classes", "--blocs", "1", "12"], 2, b""),
                             (["--classes", "--temoin", "12", "12"], 0, b"12\tabondant\t5\t16\tsemiparfait\t6+4+2\n"),
