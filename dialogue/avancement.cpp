@@ -29,7 +29,7 @@ std::string Etat::texte(std::uint64_t ecrits, horloge::time_point depuis, const 
         // The advice last: a narrow terminal cuts it first.
         std::string texte = texte_etat(N, fraction, reste, false) + plage(ecrits, t);
         if (const std::uint64_t mio = s->conseil_mio.load())
-            texte += " ; " + texte_conseil(mio, s->conseil_ns.load() * 1e-9);
+            texte += " ; " + texte_conseil(mio, s->conseil_ns.load() * 1e-9, s->conseil_limite_mio.load());
         return texte;
     }
     if (total_ > 1 && ecrits > 0) {

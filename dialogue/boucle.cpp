@@ -68,9 +68,11 @@ int boucle(std::istream& in, std::ostream& out, Plage&& plage) {
 
 }  // namespace
 
-int dialogue(std::istream& in, std::ostream& out, Equipe& e, const Vidage& v) {
+int dialogue(std::istream& in, std::ostream& out, Equipe& e, const Vidage& v, std::ostream* erreurs) {
+    Rendu r;
+    r.limites = erreurs;
     return boucle(in, out, [&](Console& c) {
         std::int64_t nmin = 0, nmax = 0;
-        return demande_bornes(c, nmin, nmax) && calcul_plage(c.out, nmin, nmax, e, Rendu{}, v).sortie_ok;
+        return demande_bornes(c, nmin, nmax) && calcul_plage(c.out, nmin, nmax, e, r, v).sortie_ok;
     });
 }

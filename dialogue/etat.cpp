@@ -16,6 +16,8 @@
 namespace {
 
 std::string duree(double secondes) {
+    // Beyond a lifetime, or no estimate at all.
+    if (!(secondes < 1e9)) return "plus de 30 ans";
     const long long t = std::llround(secondes);
     char r[48];
     if (t >= 3600)
@@ -91,7 +93,7 @@ std::string texte_plage(std::uint64_t ecrits, std::uint64_t total, double par_se
     return s;
 }
 
-std::string texte_conseil(std::uint64_t mio, double secondes) {
+std::string texte_conseil(std::uint64_t mio, double secondes, std::uint64_t limite_mio) {
     std::string d;
     if (secondes < 9.95) {
         // Tenths of a second, with a decimal comma.
@@ -102,6 +104,9 @@ std::string texte_conseil(std::uint64_t mio, double secondes) {
     } else {
         d = duree(secondes);
     }
+    if (limite_mio)
+        return "avec " + std::to_string(mio) + " Mio : " + d + " environ ; les limites du processus en laissent " +
+               std::to_string(limite_mio);
     return "avec --memoire " + std::to_string(mio) + " : " + d + " environ";
 }
 

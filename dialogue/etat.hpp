@@ -39,8 +39,10 @@ std::string texte_etat(std::int64_t N, double fraction, double reste_secondes, b
 std::string texte_plage(std::uint64_t ecrits, std::uint64_t total, double par_seconde);
 
 // What more memory would give a long count: "avec --memoire 1500 : 1 min
-// 30 s environ".
-std::string texte_conseil(std::uint64_t mio, double secondes);
+// 30 s environ"; when it is beyond the limits of the process, which leave
+// limite_mio: "avec 900 Mio : 2,4 s environ ; les limites du processus en
+// laissent 290".
+std::string texte_conseil(std::uint64_t mio, double secondes, std::uint64_t limite_mio = 0);
 
 // The text when the count's length is unknown: N and the time spent on it.
 std::string texte_etat_duree(std::int64_t N, double secondes);

@@ -8,6 +8,7 @@
 int lot(std::ostream& out, std::ostream& erreurs, Equipe& e, const Lot& l, const Vidage& v) {
     Rendu r;
     r.conseils = &erreurs;
+    r.limites = &erreurs;
     r.colonnes = !l.blocs;
     r.filtre = l.filtre;
     r.limite = l.limite * 1e9;  // the engine's estimates are in nanoseconds

@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
         Equipe e(budget, fils, isatty(STDERR_FILENO) == 1 && terminal_adressable(std::getenv("TERM")));
         Vidage v;
         v.chaque_bloc = isatty(STDOUT_FILENO) == 1;
-        statut = commande == Commande::lot ? lot(out, std::cerr, e, l, v) : dialogue(std::cin, out, e, v);
+        statut = commande == Commande::lot ? lot(out, std::cerr, e, l, v) : dialogue(std::cin, out, e, v, &std::cerr);
     } catch (const EchecCompte& x) {
         // Memory exhausted beyond every fallback of the count: what was
         // written is kept, the count is said, with a status of its own.

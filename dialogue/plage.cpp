@@ -84,7 +84,25 @@ struct Partage {
     std::atomic<bool> vider{false};    // a block starts a long count
     std::atomic<bool> ecartes{false};  // some count was left out
     std::mutex m_conseils;             // one line of advice at a time
+    std::vector<std::atomic<bool>> dits = std::vector<std::atomic<bool>>(suivis.size());  // advice said, per thread
 };
+
+// The advice of the count of N on thread id, once: as soon as the writer
+// sees it (a count of hours says it at its start), or when it ends.
+void dit_conseil(Partage& p, unsigned id, std::int64_t N) {
+    const Suivi& s = p.suivis[id];
+    const std::uint64_t mio = s.conseil_mio.load();
+    if (!mio) return;
+    // Said: in batch mode every advice, in the dialogue the counts that the
+    // limits of the process slow down.
+    const std::uint64_t limite = s.conseil_limite_mio.load();
+    std::ostream* const dire = limite ? p.rendu.limites : p.rendu.conseils;
+    if (!dire || p.dits[id].exchange(true)) return;
+    const std::string l = "sommes-diviseurs : N = " + std::to_string(N) + " : " +
+                          texte_conseil(mio, s.conseil_ns.load() * 1e-9, limite) + "\n";
+    std::lock_guard<std::mutex> verrou(p.m_conseils);
+    *dire << l << std::flush;
+}
 
 // The thread id's work: the next piece free, each of its N computed in w
 // and rendered, until the range ends, the writer stops it, or a count fails.
@@ -126,6 +144,8 @@ void fil(Partage& p, unsigned id, Travail& w) {
             s.prevu.store(0);
             s.fait.store(0);
             s.conseil_mio.store(0);
+            s.conseil_limite_mio.store(0);
+            p.dits[id].store(false);
             s.N.store(N);
             // Its place in the order of the range: the budget serves the
             // smallest N first.
@@ -134,12 +154,7 @@ void fil(Partage& p, unsigned id, Travail& w) {
                 const Resultat r = crible ? evalue(w, moteur, N, crible->facteurs(faits), p.rendu.question)
                                           : evalue(w, moteur, N, p.rendu.question);
                 if (r.ecarte) p.ecartes = true;
-                if (p.rendu.conseils && s.conseil_mio.load()) {
-                    const std::string l = "sommes-diviseurs : N = " + std::to_string(N) + " : " +
-                                          texte_conseil(s.conseil_mio.load(), s.conseil_ns.load() * 1e-9) + "\n";
-                    std::lock_guard<std::mutex> verrou(p.m_conseils);
-                    *p.rendu.conseils << l << std::flush;
-                }
+                dit_conseil(p, id, N);
                 if (garde(r, p.rendu.filtre)) {
                     if (p.rendu.decisions)
                         ligne_decision(r, out, p.rendu.question == Question::temoin);
@@ -224,6 +239,9 @@ public:
             const bool long_compte = p_.vider.exchange(false);
             if (en_attente_ && (long_compte || t - vide_ >= delai_)) vide(t);
             termine_si_signal();
+            // The advice of the counts running, as soon as they have one.
+            for (unsigned id = 0; id < p_.suivis.size(); ++id)
+                if (const std::int64_t N = p_.suivis[id].N.load()) dit_conseil(p_, id, N);
             if (interruption_demandee()) {
                 ligne_.efface();
                 arrete(p_, e_);

@@ -26,6 +26,7 @@ struct Rendu {
     bool crible = false;                   // the N factored by the sieve, in runs
     double limite = std::numeric_limits<double>::infinity();
     std::ostream* conseils = nullptr;  // where a count that more memory would speed up is said
+    std::ostream* limites = nullptr;   // where one that the limits of the process slow down is said
 };
 
 // What a range did.

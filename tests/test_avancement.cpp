@@ -13,6 +13,7 @@ TEST(Avancement, ConseilDeMemoire) {
     EXPECT_EQ(texte_conseil(128, 0.24), "avec --memoire 128 : 0,2 s environ");
     EXPECT_EQ(texte_conseil(3000, 9.96), "avec --memoire 3000 : 10 s environ");
     EXPECT_EQ(texte_conseil(1500, 4.5 * 86400), "avec --memoire 1500 : 108 h 00 min environ");
+    EXPECT_EQ(texte_conseil(500, 21, 369), "avec 500 Mio : 21 s environ ; les limites du processus en laissent 369");
 
     // The count of N = 7 is under way with an advice: the line shows both;
     // once the advice is gone (another N), only the progress.

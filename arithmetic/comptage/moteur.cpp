@@ -142,14 +142,18 @@ auto sans_compter(Atelier& w, Contexte& ctx, const Entree& e, const Machine& m, 
 // plan is kConseilGain times cheaper; found by doublings of d's memory, then
 // halvings of the last step.
 std::optional<Moteur::Conseil> conseil_pour(const Demande& d, double cout) {
-    const std::size_t permis = d.ctx.budget().permis();
+    // Within the limits of the process; beyond them, up to what was asked,
+    // when they leave the budget (as read at start) hardly more.
+    constexpr std::size_t kAuDela = std::size_t{64} << 20;
+    const bool limites = d.ctx.budget().permis() < d.machine.memoire + kAuDela;
+    const std::size_t permis = limites ? d.ctx.budget().voulu() : d.ctx.budget().permis();
     if (cout < couts::kConseilMin || permis <= d.machine.memoire) return std::nullopt;
     // The estimate of the best plan in that memory, when kConseilGain times
     // cheaper.
     const auto essaie = [&](std::size_t memoire) -> std::optional<double> {
         Demande a{d.entree, d.pb, d.w, d.ctx, Machine{memoire, d.machine.processeur}};
         const std::unique_ptr<Plan> p = choisit(a);
-        if (p && p->cout * couts::kConseilGain <= cout) return p->cout;
+        if (p && p->cout < kInfini && p->cout * couts::kConseilGain <= cout) return p->cout;
         return std::nullopt;
     };
     constexpr std::size_t kPas = std::size_t{100} << 20;
@@ -177,7 +181,7 @@ std::optional<Moteur::Conseil> conseil_pour(const Demande& d, double cout) {
             haut = arrondi;
             c = m;
         }
-    return Moteur::Conseil{haut, *c};
+    return Moteur::Conseil{haut, *c, limites};
 }
 
 // Said to the count's progress (which the context has), for the status line
@@ -185,6 +189,7 @@ std::optional<Moteur::Conseil> conseil_pour(const Demande& d, double cout) {
 void conseille(Contexte& ctx, const std::optional<Moteur::Conseil>& c) {
     if (!c) return;
     ctx.suivi()->conseil_ns.store(c->cout);
+    ctx.suivi()->conseil_limite_mio.store(c->limites ? ctx.budget().total() >> 20 : 0);
     ctx.suivi()->conseil_mio.store((c->octets + (std::size_t{1} << 20) - 1) >> 20);
 }
 

@@ -57,11 +57,13 @@ public:
     // When the best plan within the budget is estimated at least ten times
     // slower than one the process's own limits would allow (Budget::permis),
     // the smallest memory, doubling from the budget, that gives such a plan
-    // and that plan's estimate; nothing otherwise, or for counts estimated
-    // below a second.
+    // and that plan's estimate; when those limits leave less than was asked
+    // (Budget::voulu), the same up to what was asked, beyond the limits;
+    // nothing otherwise, or for counts estimated below a second.
     struct Conseil {
         std::size_t octets = 0;
         double cout = 0;
+        bool limites = false;  // beyond what the limits of the process allow
     };
     std::optional<Conseil> conseil(const Entree& e);
 

@@ -24,6 +24,9 @@ struct alignas(64) Suivi {
     // (nanoseconds); 0 otherwise.
     std::atomic<std::uint64_t> conseil_mio{0};
     std::atomic<double> conseil_ns{0};
+    // When that memory is beyond the limits of the process: the MiB they
+    // leave the counts; 0 otherwise.
+    std::atomic<std::uint64_t> conseil_limite_mio{0};
 };
 
 // Thrown at a safe point of a count once Suivi::arret is set.
