@@ -3,7 +3,8 @@
 # The built program at a terminal (a pseudo-terminal): the command line, the
 # status line of a long count on standard error only when that is a
 # terminal that moves its cursor, never wider than the terminal, and Ctrl-C
-# during a range back to the question, blocks kept.
+# during a range back to the question, blocks kept, even at a terminal that
+# reads slowly.
 # Usage: terminal.py path/to/sommes-diviseurs
 import fcntl, os, pty, re, select, signal, struct, subprocess, sys, termios, time
 
@@ -109,6 +110,32 @@ verifie(vu.rfind(b"\0338\033[J", 0, fin) > vu.rfind(b"\033[K\r", 0, fin), "ligne
 os.kill(pid, signal.SIGINT)
 etat = os.waitpid(pid, 0)[1]
 verifie(os.WIFSIGNALED(etat) and os.WTERMSIG(etat) == signal.SIGINT, f"Ctrl-C a la question: {etat}")
+
+# Ctrl-C typed at a terminal that reads slowly (512 bytes every 10 ms): the
+# terminal drops what it had not shown, and the program writes at most a
+# few more blocks before the message, instead of all those computed ahead.
+pid, fd = pty.fork()
+if pid == 0:
+    os.execv(prog, [prog])
+os.write(fd, b"1 100000000\n")
+vu, debut = b"", time.monotonic()
+while time.monotonic() - debut < 1.5:
+    if select.select([fd], [], [], 0.1)[0]:
+        vu += os.read(fd, 512)
+    time.sleep(0.01)
+os.write(fd, b"\x03")
+apres, debut = b"", time.monotonic()
+while b"Nouveau calcul" not in apres and time.monotonic() - debut < 20:
+    if select.select([fd], [], [], 0.1)[0]:
+        try:
+            apres += os.read(fd, 512)
+        except OSError:
+            break
+    time.sleep(0.01)
+blocs = len(re.findall(rb"  (?:est|:  )", apres[:apres.find(b"Calcul interrompu")]))
+verifie(b"Calcul interrompu" in apres and blocs <= 20, f"Ctrl-C au terminal lent: {blocs} blocs apres")
+os.kill(pid, signal.SIGKILL)
+os.waitpid(pid, 0)
 
 print("terminal: tout est conforme" if not echecs else f"terminal: {len(echecs)} echecs")
 sys.exit(1 if echecs else 0)
