@@ -230,7 +230,7 @@ public:
                 ligne_.efface();
                 out_.flush();
                 // The caller stops the workers.
-                throw EchecCompte(p_.nmin + static_cast<std::int64_t>(bilan_.ecrits), erreur);
+                throw EchecCompte(p_.nmin + static_cast<std::int64_t>(bilan_.ecrits));
             }
             if (bilan_.ecrits == p_.total) break;
             const auto t = horloge::now();

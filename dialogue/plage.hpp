@@ -8,7 +8,6 @@
 #include <exception>
 #include <limits>
 #include <ostream>
-#include <utility>
 
 #include "calcul.hpp"
 #include "equipe.hpp"
@@ -38,12 +37,11 @@ struct Bilan {
 };
 
 // A count that failed (memory exhausted beyond every fallback, no plan
-// that fits): its N and the failure.
+// that fits): its N.
 struct EchecCompte : std::exception {
-    EchecCompte(std::int64_t n, std::exception_ptr c) : N(n), cause(std::move(c)) {}
+    explicit EchecCompte(std::int64_t n) : N(n) {}
     const char* what() const noexcept override { return "compte impossible"; }
     std::int64_t N;
-    std::exception_ptr cause;
 };
 
 // Processes every N of [nmin, nmax] with the threads of e and writes what r

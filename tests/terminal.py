@@ -133,7 +133,7 @@ while b"Nouveau calcul" not in apres and time.monotonic() - debut < 20:
             break
     time.sleep(0.01)
 blocs = len(re.findall(rb"  (?:est|:  )", apres[:apres.find(b"Calcul interrompu")]))
-verifie(b"Calcul interrompu" in apres and blocs <= 20, f"Ctrl-C au terminal lent: {blocs} blocs apres")
+verifie(b"Calcul interrompu" in apres and blocs <= 100, f"Ctrl-C au terminal lent: {blocs} blocs apres")
 os.kill(pid, signal.SIGKILL)
 os.waitpid(pid, 0)
 
