@@ -83,6 +83,7 @@ struct Partage {
     std::vector<Case> cases = std::vector<Case>(avance);
     std::atomic<bool> vider{false};    // a block starts a long count
     std::atomic<bool> ecartes{false};  // some count was left out
+    std::atomic<int> libres{0};        // threads with nothing left to do, free to help a count
     std::mutex m_conseils;             // one line of advice at a time
     std::vector<std::atomic<bool>> dits = std::vector<std::atomic<bool>>(suivis.size());  // advice said, per thread
 };
@@ -116,8 +117,8 @@ void fil(Partage& p, unsigned id, Travail& w) {
         p.vider.store(true);
         p.ecrivain.notify_one();
     };
-    // One computing thread asked: no helper beside it.
-    ctx.aide = p.suivis.size() > 1;
+    // A count's helper is one of the threads of the range, free.
+    ctx.libres = &p.libres;
     Moteur moteur(ctx);
     std::optional<Crible> crible;
     if (p.rendu.crible) crible.emplace(p.nmin + static_cast<std::int64_t>(p.total - 1));
@@ -127,7 +128,11 @@ void fil(Partage& p, unsigned id, Travail& w) {
         {
             std::unique_lock<std::mutex> l(p.m);
             p.fils.wait(l, [&p] { return p.arret || p.suivant >= p.morceaux || p.suivant < p.ecrits + p.avance; });
-            if (p.arret || p.suivant >= p.morceaux) break;
+            if (p.arret || p.suivant >= p.morceaux) {
+                // Nothing left: this thread may help the counts still running.
+                if (!p.arret) p.libres.fetch_add(1);
+                break;
+            }
             i = p.suivant++;
             p.cases[i % p.avance].fil = id;
         }

@@ -128,8 +128,7 @@ TEST(Lot, BizarresPrimitifsPublies) {
         EXPECT_EQ(x.substr(x.rfind('\t')), "\t0") << x;
         n += x.substr(0, x.find('\t')) + " ";
     }
-    EXPECT_EQ(n,
-              "70 836 4030 5830 7192 7912 9272 10792 17272 45356 73616 83312 91388 113072 ");
+    EXPECT_EQ(n, "70 836 4030 5830 7192 7912 9272 10792 17272 45356 73616 83312 91388 113072 ");
 }
 
 TEST(Lot, ClassesDecideesEtTemoins) {

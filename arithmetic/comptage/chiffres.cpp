@@ -345,7 +345,7 @@ Issue PlanChiffres::execute(Demande& d, mpz_class& resultat) {
             if (premier && bits >> 63 == 0) fini = true;
         }
     };
-    en_fils(fils, d.ctx.aide, d.ctx.suivi(), pr, travail);
+    en_fils(fils, d.ctx.libres, d.ctx.suivi(), pr, travail);
     if (fini && !pl.par_valeur) {
         const u64 limbes[3] = {static_cast<u64>(exact.bas), static_cast<u64>(exact.bas >> 64), exact.retenues};
         mpz_import(resultat.get_mpz_t(), 3, -1, sizeof(u64), 0, 0, limbes);

@@ -204,7 +204,7 @@ void residus_de(const Scission& s, const Tables<T>& t, u64* RA, u64* RB, std::ve
         u64* rb = RB ? RB + i * n : nullptr;
         // The residue classes shared: c, c + fils, ...
         u64 part[2] = {0, 0};
-        en_fils(s.fils, d.ctx.aide, d.ctx.suivi(), pr,
+        en_fils(s.fils, d.ctx.libres, d.ctx.suivi(), pr,
                 [&](unsigned f, Progres& c) { part[f] = parcourt(s, t, p, ra, rb, f, s.fils, c); });
         residus[i] = (part[0] + part[1]) % p;
     }

@@ -6,6 +6,7 @@
 // thread runs.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -48,9 +49,10 @@ public:
     }
     std::uint64_t rang() const { return rang_; }
 
-    // A count may take a helper thread beside its own; not when the program
-    // was asked for one computing thread.
-    bool aide = true;
+    // The computing threads of the program free to help a count (those with
+    // nothing left to do), shared by all; none: a count on its own starts
+    // its helper.
+    std::atomic<int>* libres = nullptr;
 
     // Called once the count is planned and estimated long (about 10 ms or
     // more): what is already written should reach its reader first, so that
