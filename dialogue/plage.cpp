@@ -85,7 +85,8 @@ struct Partage {
     std::atomic<bool> ecartes{false};  // some count was left out
     std::atomic<int> libres{0};        // threads with nothing left to do, free to help a count
     std::mutex m_conseils;             // one line of advice at a time
-    std::vector<std::atomic<bool>> dits = std::vector<std::atomic<bool>>(suivis.size());  // advice said, per thread
+    // Per thread, the last N whose advice was said.
+    std::vector<std::atomic<std::int64_t>> dits = std::vector<std::atomic<std::int64_t>>(suivis.size());
 };
 
 // The advice of the count of N on thread id, once: as soon as the writer
@@ -98,7 +99,7 @@ void dit_conseil(Partage& p, unsigned id, std::int64_t N) {
     // limits of the process slow down.
     const std::uint64_t limite = s.conseil_limite_mio.load();
     std::ostream* const dire = limite ? p.rendu.limites : p.rendu.conseils;
-    if (!dire || p.dits[id].exchange(true)) return;
+    if (!dire || p.dits[id].exchange(N) == N) return;
     const std::string l = "sommes-diviseurs : N = " + std::to_string(N) + " : " +
                           texte_conseil(mio, s.conseil_ns.load() * 1e-9, limite) + "\n";
     std::lock_guard<std::mutex> verrou(p.m_conseils);
@@ -150,7 +151,6 @@ void fil(Partage& p, unsigned id, Travail& w) {
             s.fait.store(0);
             s.conseil_mio.store(0);
             s.conseil_limite_mio.store(0);
-            p.dits[id].store(false);
             s.N.store(N);
             // Its place in the order of the range: the budget serves the
             // smallest N first.
