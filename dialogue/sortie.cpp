@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 SortieFd::int_type SortieFd::overflow(int_type c) {
+    // After a failed write, nothing more is kept: the stream fails.
+    if (erreur_) return traits_type::eof();
     if (marque_ > 0) {
         // Full: what precedes the last end of a block goes out.
         if (!vide(pbase() + marque_)) return traits_type::eof();
