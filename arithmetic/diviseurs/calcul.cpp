@@ -22,20 +22,24 @@ Entree entree(const Travail& w, const std::vector<Facteur>& f) {
     return {{w.Div.data() + 1, static_cast<std::size_t>(w.ND1)}, w.SN, f};
 }
 
+// 1 + p + ... + p^e, exact for p^e below 2^63.
+__int128 sigma_puissance(std::int64_t p, std::int64_t e) {
+    __int128 s = 1, puissance = 1;
+    for (std::int64_t k = 0; k < e; ++k) {
+        puissance *= p;
+        s += puissance;
+    }
+    return s;
+}
+
 // Whether every N / p is deficient, from the sum of the divisors of N:
 // sigma(N / p) = sigma(N / p^a) * sigma(p^(a-1)), each factor exact.
 bool primitif(const Travail& w) {
     const __int128 sigma = w.Smax + w.SN;
     for (std::int32_t j = 1; j <= w.nf; ++j) {
-        const __int128 p = w.Nfact[j];
-        __int128 s = 1, puissance = 1;  // sigma(p^(a-1)), p^(a-1)
-        for (std::int64_t k = 1; k < w.Nexpo[j]; ++k) {
-            puissance *= p;
-            s += puissance;
-        }
-        const __int128 sigma_pa = s + puissance * p;
+        const __int128 s = sigma_puissance(w.Nfact[j], w.Nexpo[j] - 1);
         const __int128 quotient = w.SN / w.Nfact[j];
-        if ((sigma / sigma_pa) * s >= 2 * quotient) return false;
+        if ((sigma / sigma_puissance(w.Nfact[j], w.Nexpo[j])) * s >= 2 * quotient) return false;
     }
     return true;
 }
@@ -106,12 +110,7 @@ Resultat evalue(Travail& w, Moteur& m, std::int64_t N, std::span<const Facteur> 
         w.Nfact[w.nf] = static_cast<std::int64_t>(p);
         w.Nexpo[w.nf] = e;
         tau *= e + 1;
-        __int128 s = 1, puissance = 1;
-        for (unsigned k = 0; k < e; ++k) {
-            puissance *= p;
-            s += puissance;
-        }
-        sigma *= s;
+        sigma *= sigma_puissance(static_cast<std::int64_t>(p), e);
     }
     Resultat r = classe(w, tau - 1, sigma - N);
     if (r.classe != Classe::abondant || q == Question::classe) return r;

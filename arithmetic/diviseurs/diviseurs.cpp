@@ -1,20 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Divisor list: exponent odometer, exact divisors, ascending order.
+// Divisor list: exact divisors, made in ascending order by merges.
 #include "diviseurs.hpp"
 
 #include <algorithm>
 
 #include "decomp.hpp"
-
-std::int64_t suiv2(Travail& w, std::int64_t& k) {
-    std::int64_t i = w.nf;
-    while (i > 0 && w.Prod[i] == w.Nexpo[i]) --i;
-    if (i == 0) return 0;
-    ++w.Prod[i];
-    for (std::int64_t j = i + 1; j <= w.nf; ++j) w.Prod[j] = 0;
-    ++k;
-    return i;
-}
 
 void diviseurs(Travail& w) {
     w.SN = w.N;
@@ -31,7 +21,6 @@ void liste(Travail& w) {
 
     // Every slot is there before generation starts; generation only writes.
     w.Div.append(tous + 3);
-    w.Prod.append(static_cast<std::size_t>(w.nf) + 4);
 
     // Ascending as they are made: for each prime p^e, the list so far is
     // merged with its multiples by p, p^2, ..., p^e in turn. No sort, and

@@ -4,7 +4,6 @@
 
 void remise(Travail& w) {
     w.Div.clear();
-    w.Prod.clear();
     w.Nexpo.clear();
     w.Nfact.clear();
 }

@@ -38,12 +38,11 @@ private:
 
 // Everything the per-number computation reads and writes.
 struct Travail {
-    // Created in this order: Div, Nprem, Nexpo, Nfact, Prod.
+    // Created in this order: Div, Nprem, Nexpo, Nfact.
     Table Div{1};
     Table Nprem{3};
     Table Nexpo{1};
     Table Nfact{1};
-    Table Prod{1};
 
     // For each odd prime Nprem[q]: its inverse modulo 2^64 and the largest
     // quotient (2^64 - 1) / Nprem[q], so that divisibility costs two
@@ -67,6 +66,6 @@ struct Travail {
     std::vector<std::int64_t> base, autre;
 };
 
-// Brings Div, Prod, Nexpo and Nfact back to their single slot 0, in that
+// Brings Div, Nexpo and Nfact back to their single slot 0, in that
 // order, once each N is done. The prime table is left alone.
 void remise(Travail& w);
