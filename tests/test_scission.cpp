@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -56,14 +57,16 @@ double produits(const Facteurs& f, std::int64_t q, std::int64_t r) {
 // at most plafond products gives attendu;
 // returns the number of pairs the split counted (N deficient or perfect, and
 // some abundant N, are settled before any method runs).
-int chaque_paire(Banc& banc, const Facteurs& f, const mpz_class& attendu, double plafond = 3e7) {
+int chaque_paire(Banc& banc, const Facteurs& f, const mpz_class& attendu, double plafond = 3e7,
+                 std::optional<bool> transformees = {}) {
     const auto d = verite::diviseurs_de_facteurs(f);
     const std::int64_t n = produit(f);
     int paires = 0;
     for (auto [q, a] : f)
         for (auto [r, b] : f) {
             if (a != 1 || b != 1 || q == r || produits(f, q, r) > plafond) continue;
-            const Imposee force{Methode::scission, 0, static_cast<std::uint64_t>(q), static_cast<std::uint64_t>(r)};
+            Imposee force{Methode::scission, 0, static_cast<std::uint64_t>(q), static_cast<std::uint64_t>(r)};
+            force.transformees = transformees;
             const Compte c = banc.impose(d, n, force, f);
             EXPECT_EQ(c.valeur, attendu) << n << " q = " << q << " r = " << r;
             // Unless the target, reduced, is settled without any method.
@@ -89,6 +92,31 @@ TEST(Scission, ContreLaTablePleine) {
         essais += chaque_paire(banc, f, attendu);
     }
     EXPECT_GT(essais, 1000);
+}
+
+TEST(Scission, ValeursParTransformeesContreLaTablePleine) {
+    // The values by transforms, then by dot products, on every abundant N
+    // up to 1500 with two primes of exponent 1; and on shapes whose
+    // sigma(L) is large against q r, with several blocks on each half.
+    Banc banc;
+    int essais = 0;
+    for (std::int64_t n = 6; n <= 1500; ++n) {
+        const Facteurs f = facteurs_de(n);
+        const auto d = verite::diviseurs_par_paires(n);
+        if (std::accumulate(d.begin(), d.end(), std::int64_t{0}) <= n) continue;
+        const mpz_class attendu = verite::compte_table(d, n);
+        essais += chaque_paire(banc, f, attendu, 3e7, true);
+        chaque_paire(banc, f, attendu, 3e7, false);
+    }
+    EXPECT_GT(essais, 400);
+    for (const Facteurs& f : {Facteurs{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}},
+                              Facteurs{{2, 5}, {3, 3}, {5, 1}, {7, 1}, {11, 1}},
+                              Facteurs{{2, 3}, {3, 1}, {5, 1}, {7, 1}, {11, 1}, {13, 1}, {17, 1}}}) {
+        const auto d = verite::diviseurs_de_facteurs(f);
+        const std::int64_t n = produit(f);
+        const mpz_class attendu = Banc().impose(d, n, {Methode::table}, f).valeur;
+        EXPECT_GT(chaque_paire(banc, f, attendu, 1e9, true), 0) << n;
+    }
 }
 
 TEST(Scission, NombresAuHasardJusquaUnMillion) {

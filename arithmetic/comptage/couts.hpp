@@ -49,6 +49,12 @@ constexpr double kEchantillon = 1.5;
 // 2^50), 128-bit accumulators (below 2^60).
 constexpr double kProduitIfma = 0.4;
 constexpr double kProduit = 0.9;
+// Number-theoretic transforms (fenetres.cpp): a butterfly, a product
+// modulo a prime on its own (Montgomery's form), the fixed cost of a dot
+// product.
+constexpr double kPapillon = 2.0;
+constexpr double kProduitSeul = 3.0;
+constexpr double kAppel = 8.0;
 // A value rebuilt from its residues and multiplied into a sum, per modulus.
 constexpr double kReconstruction = 15.0;
 

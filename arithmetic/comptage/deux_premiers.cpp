@@ -22,6 +22,8 @@
 //
 // Estimated cost, per modulus: the table of L, and 2 (K + 1) (sigma(L) / r)
 // products, K = sigma(M) / q; the residue classes shared by two threads.
+// When sigma(L) is large against q r, the values come instead from
+// number-theoretic transforms (fenetres.hpp), on moduli that allow them.
 // Wins for N from 10^12 with several mid-size primes, whose sigma(M) is
 // beyond any table: 10^12 + 64 = 2^6 13 41 61 157 3061 (q = 3061, r = 157).
 #include <algorithm>
@@ -30,9 +32,11 @@
 
 #include "couts.hpp"
 #include "deux_fils.hpp"
+#include "fenetres.hpp"
 #include "methode.hpp"
 #include "modules.hpp"
 #include "noyaux.hpp"
+#include "ntt.hpp"
 #include "produits.hpp"
 #include "reconstruction.hpp"
 #include "sigma.hpp"
@@ -53,6 +57,8 @@ struct Scission {
     double cellules = 0;     // table cells written per modulus
     bool par_k = true;       // each value rebuilt, or only the count
     bool etroit = false;     // tables of 32-bit cells
+    bool ntt = false;        // the values by transforms
+    Fenetres fen;            // and their sizes
     std::size_t octets = 0;  // tables and residues
 };
 
@@ -72,11 +78,9 @@ struct Tables {
     T* AT;  // A_L by residue modulo r: row rho holds A_L(rho + r i)
 };
 
-template <class T>
-void construit(const Scission& s, u64 p, const Tables<T>& t, Progres& pr) {
+// A_L over [0, sigma(L) / 2] modulo p, on 64-bit cells.
+void demi_table(const Scission& s, u64 p, u64* f, Progres& pr) {
     const u64 S = s.sigmaL, H = S / 2;
-    // The half table on 64 bits first, where A lies.
-    u64* f = reinterpret_cast<u64*>(t.A);
     std::fill(f, f + H + 1, u64{0});
     f[0] = 1;
     // Each odd divisor m with m, 2m, ..., 2^deux m: the product of their
@@ -92,6 +96,14 @@ void construit(const Scission& s, u64 p, const Tables<T>& t, Progres& pr) {
         }
         pr.ajoute(H);
     }
+}
+
+template <class T>
+void construit(const Scission& s, u64 p, const Tables<T>& t, Progres& pr) {
+    const u64 S = s.sigmaL, H = S / 2;
+    // The half table on 64 bits first, where A lies.
+    u64* f = reinterpret_cast<u64*>(t.A);
+    demi_table(s, p, f, pr);
     // On 32 bits, in place: cell x takes bytes that only cells up to x held.
     // AT may then take the bytes of the 64-bit table beyond.
     if constexpr (sizeof(T) < sizeof(u64))
@@ -217,11 +229,36 @@ std::size_t cellules_tables(u64 sigma, bool etroit) {
     return etroit ? ((H + 1) + (sigma + 1) + 1) / 2 : (H + 1) + (sigma + 1);
 }
 
+// By transforms: the half table, the values of one modulus (or of all of
+// them in RA and RB), the transforms.
+void residus_ntt(const Scission& s, u64* base, u64* RA, u64* RB, std::vector<u64>& residus, Demande& d,
+                 Progres& pr) {
+    const u64 n = s.kmax + 1;
+    u64* const A = base;
+    u64* const valeurs = A + (s.sigmaL / 2 + 1);
+    u64* const travail = RA ? valeurs : valeurs + 2 * n;
+    const Geometrie g{s.q, s.r, s.M, s.sigmaL, s.kmax};
+    for (std::size_t i = 0; i < s.premiers.size(); ++i) {
+        const u64 p = s.premiers[i];
+        demi_table(s, p, A, pr);
+        u64* const ra = RA ? RA + i * n : valeurs;
+        u64* const rb = RB ? RB + i * n : valeurs + n;
+        fenetres(g, s.fen, A, p, s.ifma, ra, rb, travail, s.fils, d.ctx.libres, d.ctx.suivi(), pr);
+        if (!RA) residus[i] = produit_mod(ra, rb, n, p, s.ifma);
+    }
+}
+
+// Cells of the tables and of the values of one modulus (without RA and RB).
+std::size_t cellules_fixes(const Scission& s) {
+    if (!s.ntt) return cellules_tables(s.sigmaL, s.etroit);
+    return (s.sigmaL / 2 + 1) + (s.par_k ? 0 : 2 * (s.kmax + 1)) + s.fen.partage + 2 * s.fen.par_fil;
+}
+
 Issue PlanScission::execute(Demande& d, mpz_class& resultat) {
     const Scission& s = s_;
     const std::size_t m = s.premiers.size();
     const u64 S = s.sigmaL, n = s.kmax + 1;
-    const std::size_t tables = cellules_tables(S, s.etroit);
+    const std::size_t tables = cellules_fixes(s);
     const std::size_t cellules = tables + (s.par_k ? 2 * m * n : 0);
     const Reservation reservation(d.ctx, cellules * sizeof(u64));
     if (!reservation) return Issue::memoire;
@@ -235,6 +272,19 @@ Issue PlanScission::execute(Demande& d, mpz_class& resultat) {
 
     Progres pr(d.ctx.suivi());
     pr.prevoit(static_cast<std::uint64_t>(static_cast<double>(m) * (s.cellules + static_cast<double>(S) + s.produits)));
+    if (s.ntt) {
+        // RA and RB first, where the transforms' work does not reach.
+        u64* const RA = s.par_k ? base : nullptr;
+        u64* const RB = s.par_k ? base + m * n : nullptr;
+        residus_ntt(s, s.par_k ? base + 2 * m * n : base, RA, RB, residus, d, pr);
+        Reconstruction rebatir(s.premiers, false);
+        if (s.par_k) {
+            resultat = somme_produits(rebatir, RA, RB, n, pr);
+        } else {
+            rebatir(residus.data(), 1, resultat);
+        }
+        return Issue::fait;
+    }
     if (s.etroit) {
         auto* const a = reinterpret_cast<std::uint32_t*>(base);
         residus_de(s, Tables<std::uint32_t>{a, a + (S / 2 + 1)}, RA, RB, residus, d, pr);
@@ -252,8 +302,9 @@ Issue PlanScission::execute(Demande& d, mpz_class& resultat) {
     return Issue::fait;
 }
 
-// The split on q then r, priced; false when it does not apply.
-bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout) {
+// The split on q then r, priced; false when it does not apply. transformees:
+// the values by transforms or by dot products, by cost when unset.
+bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::optional<bool> transformees) {
     const std::span<const Facteur> f = d.entree.facteurs;
     const u64 N = static_cast<u64>(d.entree.cible);
     const std::optional<u64> sigma = sigma_sans(f, (u64{1} << 62) - 1, q, r);
@@ -267,49 +318,82 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout) {
     const u128 sigmaM = static_cast<u128>(sigmaL) * (r + 1);
     s.kmax = static_cast<u64>(std::min<u128>(sigmaM / q, s.M));
     s.deux = impairs_sans(f, s.impairs, q, r);
+    s.ifma = d.machine.processeur.ifma;
     // Divisors of M = r L: the bits of the values rebuilt.
     const u64 dM = 2 * (u64{s.deux} + 1) * s.impairs.size();
-    // Tables of 64-bit cells when they fit, else of 32 bits.
     const double budget = static_cast<double>(d.machine.memoire) / sizeof(u64);
-    s.etroit = static_cast<double>(cellules_tables(sigmaL, false)) > budget;
-    if (static_cast<double>(cellules_tables(sigmaL, true)) > budget) return false;
-    const double tables = static_cast<double>(cellules_tables(sigmaL, s.etroit));
-    s.ifma = d.machine.processeur.ifma;
-    s.bits = s.etroit ? 32 : bits_produits(d.machine.processeur);
+    const double n = static_cast<double>(s.kmax) + 1;
+    const u64 H = sigmaL / 2, ligne = sigmaL / r;  // half table, row of the regrouped table
+    s.cellules = static_cast<double>(s.impairs.size()) * (s.deux ? 2 : 1) * static_cast<double>(H);
+    const double demi = s.cellules * couts::cellule(H + 1);
     // Moduli: each value below C(d(M), d(M)/2), or the count below
     // C(d(N) - 1, (d(N) - 1)/2) times (d(N) - 1 + 1)/2 = d(M), a margin
     // on the odd number of items; two bits to spare, or 2^items when less; one
     // more bit, and more than bits - 1 bits a modulus.
-    const auto moduli = [&s](u64 items) {
+    const auto moduli = [](u64 items, unsigned b) {
         double bits = log2_binome_milieu(items) + 2;
         if (items % 2 == 1) bits += std::log2(static_cast<double>((items + 1) / 2));
         bits = std::min(static_cast<double>(items), bits);
-        return static_cast<std::size_t>(std::ceil((bits + 1) / (s.bits - 1)));
+        return static_cast<std::size_t>(std::ceil((bits + 1) / (b - 1)));
     };
-    const std::size_t m_k = moduli(dM);
-    const std::size_t m_n = moduli(2 * dM - 1);
-    const double residus = 2.0 * static_cast<double>(m_k) * (static_cast<double>(s.kmax) + 1);
-    const u64 H = sigmaL / 2, ligne = sigmaL / r;  // half table, row of the regrouped table
-    s.cellules = static_cast<double>(s.impairs.size()) * (s.deux ? 2 : 1) * static_cast<double>(H);
-    s.produits = 2.0 * (static_cast<double>(s.kmax) + 1) * (static_cast<double>(ligne) + 1);
-    s.fils = s.produits > couts::kFilProduits ? 2 : 1;
-    const double par_module = s.cellules * couts::cellule(sigmaL / 2 + 1) +
-                              2.0 * static_cast<double>(sigmaL) * couts::kCelluleGrande +
-                              s.produits * (s.ifma ? couts::kProduitIfma : couts::kProduit) / s.fils;
-    const double par_k = static_cast<double>(m_k) * par_module +
-                         (static_cast<double>(s.kmax) + 1) * couts::kReconstruction * static_cast<double>(m_k);
-    const double entier = static_cast<double>(m_n) * par_module;
-    s.par_k = tables + residus <= budget && par_k <= entier;
-    const std::size_t modules = s.par_k ? m_k : m_n;
-    cout = s.par_k ? par_k : entier;
-    const double cellules = tables + (s.par_k ? residus : 0);
-    s.premiers.assign(modules, 0);  // chosen once the plan is kept
-    s.octets = static_cast<std::size_t>(cellules) * sizeof(u64);
-    return true;
+    // Each value rebuilt (par_k) or the count only, whichever is cheaper
+    // and fits, for a cost per modulus and cells besides RA and RB.
+    const auto choisit = [&](Scission& t, double par_module, double fixes) {
+        const std::size_t m_k = moduli(dM, t.bits), m_n = moduli(2 * dM - 1, t.bits);
+        const double residus = 2.0 * static_cast<double>(m_k) * n;
+        const double par_k = static_cast<double>(m_k) * par_module + n * couts::kReconstruction * static_cast<double>(m_k);
+        const double entier = static_cast<double>(m_n) * par_module;
+        const double fixes_k = t.ntt ? fixes - 2 * n : fixes;  // the values of one modulus are in RA, RB
+        t.par_k = fixes_k + residus <= budget && par_k <= entier;
+        t.premiers.assign(t.par_k ? m_k : m_n, 0);  // chosen once the plan is kept
+        t.octets = static_cast<std::size_t>((t.par_k ? fixes_k + residus : fixes) * sizeof(u64));
+        return t.par_k ? par_k : entier;
+    };
+    double meilleur = kInfini;
+    // By dot products: tables of 64-bit cells when they fit, else of 32.
+    if (transformees != true && static_cast<double>(cellules_tables(sigmaL, true)) <= budget) {
+        Scission t = s;
+        t.etroit = static_cast<double>(cellules_tables(sigmaL, false)) > budget;
+        t.bits = t.etroit ? 32 : bits_produits(d.machine.processeur);
+        t.produits = 2.0 * n * (static_cast<double>(ligne) + 1);
+        t.fils = t.produits > couts::kFilProduits ? 2 : 1;
+        const double par_module = demi + 2.0 * static_cast<double>(sigmaL) * couts::kCelluleGrande +
+                                  t.produits * (t.ifma ? couts::kProduitIfma : couts::kProduit) / t.fils;
+        meilleur = choisit(t, par_module, static_cast<double>(cellules_tables(sigmaL, t.etroit)));
+        s = std::move(t);
+    }
+    // By transforms, on 64-bit cells.
+    const double fixes = static_cast<double>(H + 1) + 2 * n;
+    if (transformees != false && fixes < budget) {
+        Scission t = s;
+        t.ntt = true;
+        t.etroit = false;
+        t.bits = bits_produits(d.machine.processeur);
+        t.fen = dimensionne(Geometrie{q, r, s.M, sigmaL, s.kmax}, budget - fixes);
+        const Fenetres& fen = t.fen;
+        const double cellules = fixes + static_cast<double>(fen.partage + 2 * fen.par_fil);
+        if (fen.log_a != 0 && cellules <= budget) {
+            const double travail = fen.papillons * couts::kPapillon +
+                                   fen.produits * ((t.ifma ? couts::kProduitIfma : couts::kProduit) +
+                                                   couts::kAppel / static_cast<double>(q)) +
+                                   fen.produits_seuls * couts::kProduitSeul;
+            t.produits = fen.produits + fen.produits_seuls + fen.papillons;
+            t.fils = travail > couts::kFilProduits ? 2 : 1;
+            const double par_module = demi + travail / t.fils + n * couts::kProduit;
+            const double c = choisit(t, par_module, cellules);
+            if (c < meilleur) {
+                meilleur = c;
+                s = std::move(t);
+            }
+        }
+    }
+    cout = meilleur;
+    return meilleur < kInfini;
 }
 
 std::unique_ptr<Plan> plan_de(Scission&& s, double cout) {
-    s.premiers = premiers_produits(s.bits, s.premiers.size());
+    s.premiers = s.ntt ? premiers_ntt(s.bits, s.fen.log_max(), s.premiers.size())
+                       : premiers_produits(s.bits, s.premiers.size());
     const std::size_t s_octets = s.octets;
     auto plan = std::make_unique<PlanScission>(std::move(s));
     plan->cout = cout;
@@ -319,7 +403,7 @@ std::unique_ptr<Plan> plan_de(Scission&& s, double cout) {
 
 }  // namespace
 
-std::unique_ptr<Plan> plan_scission(Demande& d, std::uint64_t q, std::uint64_t r) {
+std::unique_ptr<Plan> plan_scission(Demande& d, std::uint64_t q, std::uint64_t r, std::optional<bool> transformees) {
     bool q1 = false, r1 = false;
     for (const auto& [p, e] : d.entree.facteurs) {
         q1 = q1 || (p == q && e == 1);
@@ -327,7 +411,7 @@ std::unique_ptr<Plan> plan_scission(Demande& d, std::uint64_t q, std::uint64_t r
     }
     Scission s;
     double cout;
-    if (q == r || !q1 || !r1 || d.entree.cible <= 0 || !scission(d, q, r, s, cout)) return nullptr;
+    if (q == r || !q1 || !r1 || d.entree.cible <= 0 || !scission(d, q, r, s, cout, transformees)) return nullptr;
     return plan_de(std::move(s), cout);
 }
 
@@ -342,7 +426,7 @@ std::unique_ptr<Plan> planifie_scission(Demande& d) {
             if (b != 1 || r == q) continue;
             Scission s;
             double cout;
-            if (scission(d, q, r, s, cout) && cout < cout_best) {
+            if (scission(d, q, r, s, cout, std::nullopt) && cout < cout_best) {
                 best = std::move(s);
                 cout_best = cout;
             }

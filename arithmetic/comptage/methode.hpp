@@ -39,6 +39,8 @@ const char* nom(Methode m);
 // digit walk, the primes p and q of the split; the walk on 32-bit cells
 // (etroit) even where those of 64 bits fit; for the walk with a = 1, its
 // values rebuilt one by one (par_valeur true) or the count's residues
+// (false), chosen by cost when unset; for the split, its values by
+// number-theoretic transforms (transformees true) or by dot products
 // (false), chosen by cost when unset. For the tests and the benchmarks,
 // which run each method on the same input.
 struct Imposee {
@@ -47,6 +49,7 @@ struct Imposee {
     std::uint64_t p = 0, q = 0;
     bool etroit = false;
     std::optional<bool> par_valeur = std::nullopt;
+    std::optional<bool> transformees = std::nullopt;
 };
 
 // Thrown when no plan can run: the method imposed does not apply or does not
@@ -129,4 +132,5 @@ std::unique_ptr<Plan> plan_milieu(Demande& d, std::size_t j);
 std::unique_ptr<Plan> plan_parcours(Demande& d, std::size_t j);
 std::unique_ptr<Plan> plan_chiffres(Demande& d, std::uint64_t p, bool etroit = false,
                                     std::optional<bool> par_valeur = {});
-std::unique_ptr<Plan> plan_scission(Demande& d, std::uint64_t q, std::uint64_t r);
+std::unique_ptr<Plan> plan_scission(Demande& d, std::uint64_t q, std::uint64_t r,
+                                    std::optional<bool> transformees = {});

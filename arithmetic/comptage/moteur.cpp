@@ -96,7 +96,7 @@ std::unique_ptr<Plan> plan_impose(Demande& d, const Imposee& i) {
         case Methode::chiffres:
             return plan_chiffres(d, i.p, i.etroit, i.par_valeur);
         case Methode::scission:
-            return plan_scission(d, i.p, i.q);
+            return plan_scission(d, i.p, i.q, i.transformees);
     }
     return nullptr;
 }

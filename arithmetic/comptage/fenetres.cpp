@@ -1,0 +1,203 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The values of the split by number-theoretic transforms, by blocks.
+#include "fenetres.hpp"
+
+#include <algorithm>
+#include <limits>
+
+#include "couts.hpp"
+#include "deux_fils.hpp"
+#include "modulaire.hpp"
+#include "ntt.hpp"
+#include "produits.hpp"
+
+namespace {
+
+using i64 = std::int64_t;
+
+// F(x) from its half table; 0 outside [0, S].
+inline u64 lire(const u64* A, u64 S, i64 x) {
+    if (x < 0 || static_cast<u64>(x) > S) return 0;
+    const auto y = static_cast<u64>(x);
+    return A[std::min(y, S - y)];
+}
+
+u64 log2_plafond(u64 x) {
+    unsigned l = 0;
+    while ((u64{1} << l) < x) ++l;
+    return l;
+}
+
+u64 plafond(u64 a, u64 b) { return (a + b - 1) / b; }
+
+// The two-thread share [debut, fin) of 0..n for thread t.
+struct Part {
+    u64 debut, fin;
+    Part(u64 n, unsigned t, unsigned fils) : debut(n * t / fils), fin(n * (t + 1) / fils) {}
+};
+
+}  // namespace
+
+Fenetres dimensionne(const Geometrie& g, double cellules_max) {
+    Fenetres f;
+    const u64 lignes_a = std::min(g.r, g.K + 1);  // the kappa
+    const u64 lignes_b = std::min(g.r, g.S + 1);  // the rho
+    const double q = static_cast<double>(g.q);
+    // Half A: the G have at most S / (q r) + 1 entries, one more for the shift.
+    f.g_a = g.S / (g.q * g.r) + 2;
+    const u64 T0 = g.K / g.r;
+    double meilleur = std::numeric_limits<double>::infinity();
+    for (unsigned l = static_cast<unsigned>(log2_plafond(f.g_a + 1)); l <= 24; ++l) {
+        const u64 n = u64{1} << l, B = n - f.g_a + 1, blocs = plafond(T0 + 1, B);
+        const double partage = q * static_cast<double>(blocs * n);
+        if (partage > cellules_max) break;
+        const double nn = static_cast<double>(n), nb = static_cast<double>(blocs), la = static_cast<double>(lignes_a);
+        const double papillons = (q * nb + q * la + la * nb) * nn / 2 * l;
+        const double produits = la * nb * nn * q;
+        const double cout = papillons * couts::kPapillon + produits * couts::kProduitIfma + la * nb * nn * couts::kAppel;
+        if (cout < meilleur) {
+            meilleur = cout;
+            f.log_a = l;
+            f.blocs_a = blocs;
+            f.papillons = papillons;
+            f.produits = produits;
+            f.partage = static_cast<std::size_t>(partage);
+            f.par_fil = static_cast<std::size_t>(q * nn + 2 * nn);
+        }
+    }
+    if (f.log_a == 0) return f;
+    // Half B: the rows have at most S / r + 1 entries; the window of rows
+    // I0 .. M / r.
+    f.g_b = g.S / g.r + 1;
+    f.I0 = (g.M - g.K) / g.r;
+    const u64 etendue = g.M / g.r - f.I0 + 1;
+    const Fenetres a = f;
+    meilleur = std::numeric_limits<double>::infinity();
+    f.log_b = 0;
+    for (unsigned l = static_cast<unsigned>(log2_plafond(f.g_b + 1)); l <= 27; ++l) {
+        const u64 n = u64{1} << l, B = n - f.g_b + 1, blocs = plafond(etendue, B);
+        const double partage = static_cast<double>(blocs * n);
+        if (partage > cellules_max) break;
+        const double nn = static_cast<double>(n), nb = static_cast<double>(blocs), lb = static_cast<double>(lignes_b);
+        const double papillons = (nb + lb * (1 + nb)) * nn / 2 * l;
+        const double produits = lb * nb * nn;
+        const double cout = papillons * couts::kPapillon + produits * couts::kProduitSeul;
+        if (cout < meilleur) {
+            meilleur = cout;
+            f.log_b = l;
+            f.blocs_b = blocs;
+            f.papillons = a.papillons + papillons;
+            f.produits_seuls = produits;
+            f.partage = std::max(a.partage, static_cast<std::size_t>(partage));
+            f.par_fil = std::max(a.par_fil, static_cast<std::size_t>(2 * nn));
+        }
+        if (blocs == 1) break;
+    }
+    if (f.log_b == 0) f.log_a = 0;
+    return f;
+}
+
+void fenetres(const Geometrie& g, const Fenetres& f, const u64* A, u64 p, bool ifma, u64* ra, u64* rb,
+              u64* travail, unsigned fils, std::atomic<int>* libres, Suivi* suivi, Progres& pr) {
+    const u64 q = g.q, r = g.r, S = g.S, K = g.K, M = g.M, qr = q * r;
+    std::fill(ra, ra + K + 1, u64{0});
+    std::fill(rb, rb + K + 1, u64{0});
+    u64* const partage = travail;
+    const auto propre = [&](unsigned t) { return travail + f.partage + t * f.par_fil; };
+
+    // Half A. D[(b n + fr) q + tau]: block b of D_tau, transformed.
+    {
+        const Ntt nt(p, f.log_a);
+        const u64 n = nt.taille(), ga = f.g_a, B = n - ga + 1;
+        u64* const D = partage;
+        en_fils(fils, libres, suivi, pr, [&](unsigned t, Progres& c) {
+            u64* const x = propre(t);
+            const Part part(q, t, fils);
+            for (u64 tau = part.debut; tau < part.fin; ++tau) {
+                for (u64 b = 0; b < f.blocs_a; ++b) {
+                    const i64 m0 = static_cast<i64>(b * B) - static_cast<i64>(ga - 1);
+                    for (u64 i = 0; i < n; ++i) {
+                        const i64 m = m0 + static_cast<i64>(i);
+                        x[i] = m < 0 ? 0 : lire(A, S, static_cast<i64>(tau) + static_cast<i64>(q) * m);
+                    }
+                    nt.direct(x);
+                    for (u64 fr = 0; fr < n; ++fr) D[(b * n + fr) * q + tau] = x[fr];
+                }
+                c.ajoute(f.blocs_a * n * f.log_a);
+            }
+        });
+        const u64 lignes = std::min(r, K + 1);
+        en_fils(fils, libres, suivi, pr, [&](unsigned t, Progres& c) {
+            u64* const G = propre(t);  // G[fr q + tau]
+            u64* const x = G + q * n;
+            u64* const y = x + n;
+            for (u64 kappa = t; kappa < lignes; kappa += fils) {
+                for (u64 tau = 0; tau < q; ++tau) {
+                    // q kappa - r tau = e - q r delta, 0 <= e < q r.
+                    const u64 qk = q * kappa, rt = r * tau;
+                    const u64 e = qk >= rt ? qk - rt : qr - (rt - qk), delta = qk >= rt ? 0 : 1;
+                    std::fill(x, x + n, u64{0});
+                    u64 i = delta;
+                    for (u64 v = e; v <= S; v += qr) x[i++] = lire(A, S, static_cast<i64>(v));
+                    nt.direct(x);
+                    for (u64 fr = 0; fr < n; ++fr) G[fr * q + tau] = x[fr];
+                }
+                c.ajoute(q * n * f.log_a);
+                for (u64 b = 0; b < f.blocs_a; ++b) {
+                    for (u64 fr = 0; fr < n; ++fr) y[fr] = produit_mod(G + fr * q, D + (b * n + fr) * q, q, p, ifma);
+                    nt.inverse(y);
+                    for (u64 j = ga - 1; j < n; ++j) {
+                        const u64 k = kappa + r * (b * B + j - (ga - 1));
+                        if (k > K) break;
+                        ra[k] = y[j];
+                    }
+                    c.ajoute(n * q);
+                }
+            }
+        });
+    }
+
+    // Half B. W[b n + fr]: block b of the window of F, transformed, in
+    // Montgomery's form.
+    {
+        const Ntt nt(p, f.log_b);
+        const Montgomery mg(p);
+        const u64 n = nt.taille(), gb = f.g_b, B = n - gb + 1;
+        u64* const W = partage;
+        en_fils(fils, libres, suivi, pr, [&](unsigned t, Progres& c) {
+            const Part part(f.blocs_b, t, fils);
+            for (u64 b = part.debut; b < part.fin; ++b) {
+                u64* const x = W + b * n;
+                const i64 i0 = static_cast<i64>(f.I0 + b * B) - static_cast<i64>(gb - 1);
+                for (u64 i = 0; i < n; ++i) x[i] = lire(A, S, i0 + static_cast<i64>(i));
+                nt.direct(x);
+                for (u64 i = 0; i < n; ++i) x[i] = mg.entre(x[i]);
+                c.ajoute(n * f.log_b);
+            }
+        });
+        const u64 lignes = std::min(r, S + 1);
+        en_fils(fils, libres, suivi, pr, [&](unsigned t, Progres& c) {
+            u64* const x = propre(t);
+            u64* const y = x + n;
+            for (u64 rho = t; rho < lignes; rho += fils) {
+                std::fill(x, x + n, u64{0});
+                u64 i = 0;
+                for (u64 v = rho; v <= S; v += r) x[i++] = lire(A, S, static_cast<i64>(v));
+                nt.direct(x);
+                for (u64 b = 0; b < f.blocs_b; ++b) {
+                    const u64* w = W + b * n;
+                    for (u64 fr = 0; fr < n; ++fr) y[fr] = mg.mul(x[fr], w[fr]);
+                    nt.inverse(y);
+                    for (u64 j = gb - 1; j < n; ++j) {
+                        const u64 u = rho + r * (f.I0 + b * B + j - (gb - 1));
+                        if (u > M) break;
+                        if (u + K >= M) rb[M - u] = y[j];
+                    }
+                    c.ajoute(n * f.log_b);
+                }
+            }
+        });
+        rb[0] = rb[0] == 0 ? p - 1 : rb[0] - 1;  // without M alone
+    }
+    pr.solde();
+}

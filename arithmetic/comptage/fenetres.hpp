@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The values of the split over two primes by number-theoretic transforms
+// (deux_premiers.cpp has the split itself). With N = q M, M = r L and
+// A_L(x) = F(x) over the sums x of L:
+//   - A_M(q k), k = 0..K: write k = kappa + r t and the summation index
+//     j = tau + q m; then q k - r j = (q kappa - r tau) + q r (t - m), so that
+//     A_M(q (kappa + r t)) = sum over tau of (G_{kappa,tau} * D_tau)(t), with
+//     G the entries of F in one residue class modulo q r (about
+//     sigma(L) / (q r) of them) and D_tau those of class tau modulo q. Each
+//     convolution runs by blocks (overlap-save), the sum over tau done once
+//     per block as dot products over tau of the transformed sequences.
+//   - A_M(M - k), k = 0..K, a window of consecutive sums: for each residue
+//     rho modulo r, the row F(rho + r x) convolved with one window of F,
+//     whose transform by blocks serves every row.
+// Cheaper than the direct dot products when sigma(L) is large against q r:
+// those cost about K sigma(L) / r products a half, these about
+// 2 r sigma(L) products and O((sigma(L) + K) log) butterflies.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+
+#include "probleme.hpp"
+#include "suivi.hpp"
+
+// The shape of a split: N = q M, M = r L, F over [0, sigma(L)], values
+// wanted for k = 0..K.
+struct Geometrie {
+    u64 q = 0, r = 0, M = 0, S = 0, K = 0;
+};
+
+// The sizes of the transforms of both halves and their price.
+struct Fenetres {
+    unsigned log_a = 0, log_b = 0;  // transform lengths, 2^log
+    u64 g_a = 0, g_b = 0;           // lengths of the short factors
+    u64 blocs_a = 0, blocs_b = 0;   // output blocks
+    u64 I0 = 0;                     // first row index of the window of B
+    double papillons = 0;           // butterflies per modulus
+    double produits = 0;            // products in dot products per modulus
+    double produits_seuls = 0;      // pointwise products per modulus
+    std::size_t partage = 0;        // cells shared by both threads
+    std::size_t par_fil = 0;        // cells of each thread
+    unsigned log_max() const { return log_a > log_b ? log_a : log_b; }
+};
+
+// The transform lengths that cost least within cellules_max cells of shared
+// work, and their price; log_a = 0 when none fits.
+Fenetres dimensionne(const Geometrie& g, double cellules_max);
+
+// A_M(q k) into ra[k] and A_M(M - k) into rb[k], k = 0..K, modulo the prime
+// p (p - 1 divisible by 2^log_max(), p below 2^bits_produits), from the
+// half table A of F (F(x) = A[min(x, S - x)], every A below p). travail:
+// f.partage + fils f.par_fil cells. The work is shared between fils threads
+// (en_fils).
+void fenetres(const Geometrie& g, const Fenetres& f, const u64* A, u64 p, bool ifma, u64* ra, u64* rb,
+              u64* travail, unsigned fils, std::atomic<int>* libres, Suivi* suivi, Progres& pr);
