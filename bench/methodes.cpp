@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The method the engine picks for each N given, its estimate, the time it
 // takes and the count, one tab-separated line per N: where a count's time goes, and how
-// far the estimate is from it. Usage: methodes [--memoire Mio] [--estime] N...
-// (--estime: the estimate alone, nothing counted); without N, the N are read
-// from standard input, one per line.
+// far the estimate is from it. Usage:
+//   methodes [--memoire Mio] [--scission Q R [--transformees oui|non]] [--estime] N...
+// (--scission: the split over Q and R imposed, its values by transforms or
+// not, by cost without --transformees; --estime: the estimate alone,
+// nothing counted); without N, the N are read from standard input, one per
+// line.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "decomp.hpp"
@@ -22,6 +26,16 @@ int main(int argc, char** argv) {
     if (argc > 2 && std::strcmp(argv[1], "--memoire") == 0) {
         octets = std::strtoull(argv[2], nullptr, 10) << 20;
         i += 2;
+    }
+    std::optional<Imposee> impose;
+    if (i + 2 < argc && std::strcmp(argv[i], "--scission") == 0) {
+        impose = Imposee{Methode::scission, 0, std::strtoull(argv[i + 1], nullptr, 10),
+                         std::strtoull(argv[i + 2], nullptr, 10)};
+        i += 3;
+        if (i + 1 < argc && std::strcmp(argv[i], "--transformees") == 0) {
+            impose->transformees = std::strcmp(argv[i + 1], "oui") == 0;
+            i += 2;
+        }
     }
     bool compter = true;
     if (i < argc && std::strcmp(argv[i], "--estime") == 0) {
@@ -51,7 +65,7 @@ int main(int argc, char** argv) {
             std::printf("%lld\t\t%.3g\t\n", static_cast<long long>(n), estime);
         } else {
             const auto t0 = std::chrono::steady_clock::now();
-            const Compte c = moteur.denombre(e);
+            const Compte c = impose ? moteur.denombre(e, *impose) : moteur.denombre(e);
             const std::chrono::duration<double> t = std::chrono::steady_clock::now() - t0;
             std::printf("%lld\t%s\t%.3g\t%.6f\t%s\n", static_cast<long long>(n), nom(c.methode), estime, t.count(),
                         c.valeur.get_str().c_str());

@@ -50,7 +50,7 @@ Fenetres dimensionne(const Geometrie& g, double cellules_max) {
     for (unsigned l = static_cast<unsigned>(log2_plafond(f.g_a + 1)); l <= 24; ++l) {
         const u64 n = u64{1} << l, B = n - f.g_a + 1, blocs = plafond(T0 + 1, B);
         const double partage = q * static_cast<double>(blocs * n);
-        if (partage > cellules_max) break;
+        if (partage > cellules_max) continue;
         const double nn = static_cast<double>(n), nb = static_cast<double>(blocs), la = static_cast<double>(lignes_a);
         const double papillons = (q * nb + q * la + la * nb) * nn / 2 * l;
         const double produits = la * nb * nn * q;
@@ -77,7 +77,7 @@ Fenetres dimensionne(const Geometrie& g, double cellules_max) {
     for (unsigned l = static_cast<unsigned>(log2_plafond(f.g_b + 1)); l <= 27; ++l) {
         const u64 n = u64{1} << l, B = n - f.g_b + 1, blocs = plafond(etendue, B);
         const double partage = static_cast<double>(blocs * n);
-        if (partage > cellules_max) break;
+        if (partage > cellules_max) continue;
         const double nn = static_cast<double>(n), nb = static_cast<double>(blocs), lb = static_cast<double>(lignes_b);
         const double papillons = (nb + lb * (1 + nb)) * nn / 2 * l;
         const double produits = lb * nb * nn;
