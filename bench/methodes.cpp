@@ -2,9 +2,9 @@
 // The method the engine picks for each N given, its estimate, the time it
 // takes and the count, one tab-separated line per N: where a count's time goes, and how
 // far the estimate is from it. Usage:
-//   methodes [--memoire Mio] [--scission Q R [--transformees oui|non]] [--estime] N...
-// (--scission: the split over Q and R imposed, its values by transforms or
-// not, by cost without --transformees; --estime: the estimate alone,
+//   methodes [--memoire Mio] [--scission Q R [--transformees 0|1|2]] [--estime] N...
+// (--scission: the split over Q and R imposed, with so many halves of its
+// values by transforms, by cost without --transformees; --estime: the estimate alone,
 // nothing counted); without N, the N are read from standard input, one per
 // line.
 #include <chrono>
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
                          std::strtoull(argv[i + 2], nullptr, 10)};
         i += 3;
         if (i + 1 < argc && std::strcmp(argv[i], "--transformees") == 0) {
-            impose->transformees = std::strcmp(argv[i + 1], "oui") == 0;
+            impose->transformees = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
             i += 2;
         }
     }

@@ -1,18 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The number theory of arithmetic/nombres against GMP (powers, inverses,
-// primality, binomials, rebuilt integers) and divisor sums against the
-// divisors found by trial division.
+// primality, binomials, rebuilt integers), transforms against convolutions
+// summed term by term, and divisor sums against the divisors found by trial
+// division.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gmpxx.h>
 
 #include "modulaire.hpp"
+#include "ntt.hpp"
 #include "primalite.hpp"
 #include "reconstruction.hpp"
 #include "sigma.hpp"
@@ -87,6 +91,53 @@ TEST(Primalite, PlusGrandsPremiersSousUnePuissanceDeDeux) {
             haut = gmp(q) - 1;
         }
     }
+}
+
+TEST(Ntt, ConvolutionsCycliquesContreLaSommeTermeATerme) {
+    // Primes of every width the counts use (up to 2^62, IFMA's 2^50, 32-bit
+    // cells), lengths 1 to 2^11, values anywhere below p: the transforms'
+    // pointwise product gives the cyclic convolution, modulo p.
+    std::mt19937_64 alea(12);
+    for (const auto& [bits, log_max] : {std::pair{62u, 20u}, {50u, 24u}, {32u, 16u}, {20u, 12u}}) {
+        const std::vector<u64> premiers = premiers_ntt(bits, log_max, 3);
+        for (std::size_t i = 0; i < premiers.size(); ++i) {
+            const u64 p = premiers[i];
+            EXPECT_TRUE(premier_gmp(p)) << p;
+            EXPECT_EQ((p - 1) % (u64{1} << log_max), 0u) << p;
+            EXPECT_LT(p, u64{1} << bits);
+            if (i > 0) {
+                EXPECT_LT(p, premiers[i - 1]);
+            }
+        }
+        for (const u64 p : premiers)
+            for (unsigned l = 0; l <= 11 && l <= log_max; ++l) {
+                const Ntt t(p, l);
+                const std::size_t n = t.taille();
+                std::uniform_int_distribution<u64> tirage(0, p - 1);
+                std::vector<u64> a(n), b(n), attendu(n, 0);
+                for (std::size_t j = 0; j < n; ++j) {
+                    // Extremes too: 0 and p - 1.
+                    a[j] = j % 7 == 3 ? p - 1 : tirage(alea);
+                    b[j] = j % 5 == 1 ? 0 : tirage(alea);
+                }
+                for (std::size_t x = 0; x < n; ++x)
+                    for (std::size_t y = 0; y < n; ++y)
+                        attendu[(x + y) % n] = (attendu[(x + y) % n] + mulmod(a[x], b[y], p)) % p;
+                const std::vector<u64> a0 = a;
+                t.direct(a.data());
+                t.direct(b.data());
+                std::vector<u64> c(n), retour = a;
+                for (std::size_t j = 0; j < n; ++j) {
+                    EXPECT_LT(a[j], p);
+                    c[j] = mulmod(a[j], b[j], p);
+                }
+                t.inverse(c.data());
+                EXPECT_EQ(c, attendu) << "p = " << p << ", n = " << n;
+                t.inverse(retour.data());
+                EXPECT_EQ(retour, a0) << "p = " << p << ", n = " << n;
+            }
+    }
+    EXPECT_THROW(Ntt(65537, 17), std::invalid_argument);  // 2^17 does not divide 2^16
 }
 
 TEST(Reconstruction, BinomeDuMilieuContreGmp) {

@@ -153,11 +153,13 @@ u64 convolue(const Scission& s, const Rangees& g, const Tables<T>& t, u64 rho, u
 }
 
 // A_M(q k) and B_M(M - k) modulo p for the k of the classes c0, c0 + pas,
-// ... modulo r: into ra and rb, or their products added up (returned).
+// ... modulo r: into ra and rb, or their products added up (returned);
+// B_M(M - k) read from vb when the transforms gave it.
 // Along a class, q k keeps its residue modulo r and its quotient grows by q;
 // M - k keeps its residue and its quotient falls by 1.
 template <class T>
-u64 parcourt(const Scission& s, const Tables<T>& t, u64 p, u64* ra, u64* rb, u64 c0, u64 pas, Progres& pr) {
+u64 parcourt(const Scission& s, const Tables<T>& t, u64 p, u64* ra, u64* rb, const u64* vb, u64 c0, u64 pas,
+             Progres& pr) {
     const Rangees g(s.sigmaL, s.r);
     const u64 classes = std::min(s.r, s.kmax + 1);
     // Products below 2^100 (2^64 on 32-bit cells): 2^27 of them fit in
@@ -171,8 +173,13 @@ u64 parcourt(const Scission& s, const Tables<T>& t, u64 p, u64* ra, u64* rb, u64
         u64 ia = qc / s.r, ib = mc / s.r;
         for (u64 k = c; k <= s.kmax; k += s.r, ia += s.q, --ib) {
             const u64 a = convolue(s, g, t, rho_a, ia, p);
-            u64 b = convolue(s, g, t, rho_b, ib, p);
-            if (k == 0) b = b == 0 ? p - 1 : b - 1;  // without M alone
+            u64 b;
+            if (vb) {
+                b = vb[k];
+            } else {
+                b = convolue(s, g, t, rho_b, ib, p);
+                if (k == 0) b = b == 0 ? p - 1 : b - 1;  // without M alone
+            }
             if (ra) {
                 ra[k] = a;
                 rb[k] = b;
@@ -184,7 +191,7 @@ u64 parcourt(const Scission& s, const Tables<T>& t, u64 p, u64* ra, u64* rb, u64
                     dans_somme = 0;
                 }
             }
-            pr.ajoute(2 * (g.Q + 1));
+            pr.ajoute((vb ? 1 : 2) * (g.Q + 1));
         }
     }
     pr.solde();
@@ -203,93 +210,110 @@ private:
     Scission s_;
 };
 
-// The residues of every modulus: of each value in RA and RB, or of the
-// count in residus.
-template <class T>
-void residus_de(const Scission& s, const Tables<T>& t, u64* RA, u64* RB, std::vector<u64>& residus, Demande& d,
-                Progres& pr) {
-    const u64 n = s.kmax + 1;
-    for (std::size_t i = 0; i < s.premiers.size(); ++i) {
-        const u64 p = s.premiers[i];
-        construit(s, p, t, pr);
-        u64* ra = RA ? RA + i * n : nullptr;
-        u64* rb = RB ? RB + i * n : nullptr;
-        // The residue classes shared: c, c + fils, ...
-        u64 part[2] = {0, 0};
-        en_fils(s.fils, d.ctx.libres, d.ctx.suivi(), pr,
-                [&](unsigned f, Progres& c) { part[f] = parcourt(s, t, p, ra, rb, f, s.fils, c); });
-        residus[i] = (part[0] + part[1]) % p;
-    }
-}
+// Where a count's cells go: RA and RB (each value, every modulus) when
+// rebuilt value by value, then the tables, then the values of one modulus
+// (without RA and RB) and the transforms' work.
+struct Disposition {
+    u64 *RA = nullptr, *RB = nullptr;  // RA[i n + k], RB[i n + k] modulo premiers[i]
+    u64* tables = nullptr;
+    u64* valeurs = nullptr;  // 2 n cells by transforms, n with half B alone
+    u64* travail = nullptr;
+};
 
 // Cells of 64 bits of A (half a table, and the 64-bit table it starts as)
-// and AT; the residues follow.
+// and AT.
 std::size_t cellules_tables(u64 sigma, bool etroit) {
     const u64 H = sigma / 2;
     return etroit ? ((H + 1) + (sigma + 1) + 1) / 2 : (H + 1) + (sigma + 1);
 }
 
-// By transforms: the half table, the values of one modulus (or of all of
-// them in RA and RB), the transforms.
-void residus_ntt(const Scission& s, u64* base, u64* RA, u64* RB, std::vector<u64>& residus, Demande& d,
-                 Progres& pr) {
+// Cells besides RA and RB.
+std::size_t cellules_fixes(const Scission& s) {
+    const std::size_t n = s.kmax + 1;
+    const std::size_t travail = s.fen.partage() + 2 * s.fen.par_fil();
+    if (s.ntt) return (s.sigmaL / 2 + 1) + (s.par_k ? 0 : 2 * n) + travail;
+    if (s.fen.log_b) return cellules_tables(s.sigmaL, s.etroit) + (s.par_k ? 0 : n) + travail;
+    return cellules_tables(s.sigmaL, s.etroit);
+}
+
+Disposition dispose(const Scission& s, u64* base) {
+    const std::size_t m = s.premiers.size(), n = s.kmax + 1;
+    Disposition d;
+    if (s.par_k) {
+        d.RA = base;
+        d.RB = base + m * n;
+        base += 2 * m * n;
+    }
+    d.tables = base;
+    base += s.ntt ? s.sigmaL / 2 + 1 : cellules_tables(s.sigmaL, s.etroit);
+    d.valeurs = base;
+    if (!s.par_k) base += s.ntt ? 2 * n : s.fen.log_b ? n : 0;
+    d.travail = base;
+    return d;
+}
+
+// The residues of every modulus by dot products (half B by transforms when
+// s.fen.log_b): of each value in RA and RB, or of the count in residus.
+template <class T>
+void residus_de(const Scission& s, const Tables<T>& t, const Disposition& o, std::vector<u64>& residus, Demande& d,
+                Progres& pr) {
     const u64 n = s.kmax + 1;
-    u64* const A = base;
-    u64* const valeurs = A + (s.sigmaL / 2 + 1);
-    u64* const travail = RA ? valeurs : valeurs + 2 * n;
+    const Geometrie g{s.q, s.r, s.M, s.sigmaL, s.kmax};
+    for (std::size_t i = 0; i < s.premiers.size(); ++i) {
+        const u64 p = s.premiers[i];
+        construit(s, p, t, pr);
+        u64* ra = o.RA ? o.RA + i * n : nullptr;
+        u64* rb = o.RB ? o.RB + i * n : nullptr;
+        u64* vb = nullptr;
+        if (s.fen.log_b) {
+            vb = rb ? rb : o.valeurs;
+            valeurs_b(g, s.fen, t.A, p, vb, o.travail, s.fils, d.ctx.libres, d.ctx.suivi(), pr);
+        }
+        // The residue classes shared: c, c + fils, ...
+        u64 part[2] = {0, 0};
+        en_fils(s.fils, d.ctx.libres, d.ctx.suivi(), pr,
+                [&](unsigned f, Progres& c) { part[f] = parcourt(s, t, p, ra, rb, vb, f, s.fils, c); });
+        residus[i] = (part[0] + part[1]) % p;
+    }
+}
+
+// The same by transforms, from the half table alone.
+void residus_ntt(const Scission& s, const Disposition& o, std::vector<u64>& residus, Demande& d, Progres& pr) {
+    const u64 n = s.kmax + 1;
+    u64* const A = o.tables;
     const Geometrie g{s.q, s.r, s.M, s.sigmaL, s.kmax};
     for (std::size_t i = 0; i < s.premiers.size(); ++i) {
         const u64 p = s.premiers[i];
         demi_table(s, p, A, pr);
-        u64* const ra = RA ? RA + i * n : valeurs;
-        u64* const rb = RB ? RB + i * n : valeurs + n;
-        fenetres(g, s.fen, A, p, s.ifma, ra, rb, travail, s.fils, d.ctx.libres, d.ctx.suivi(), pr);
-        if (!RA) residus[i] = produit_mod(ra, rb, n, p, s.ifma);
+        u64* const ra = o.RA ? o.RA + i * n : o.valeurs;
+        u64* const rb = o.RB ? o.RB + i * n : o.valeurs + n;
+        valeurs_a(g, s.fen, A, p, s.ifma, ra, o.travail, s.fils, d.ctx.libres, d.ctx.suivi(), pr);
+        valeurs_b(g, s.fen, static_cast<const u64*>(A), p, rb, o.travail, s.fils, d.ctx.libres, d.ctx.suivi(), pr);
+        if (!o.RA) residus[i] = produit_mod(ra, rb, n, p, s.ifma);
     }
-}
-
-// Cells of the tables and of the values of one modulus (without RA and RB).
-std::size_t cellules_fixes(const Scission& s) {
-    if (!s.ntt) return cellules_tables(s.sigmaL, s.etroit);
-    return (s.sigmaL / 2 + 1) + (s.par_k ? 0 : 2 * (s.kmax + 1)) + s.fen.partage + 2 * s.fen.par_fil;
 }
 
 Issue PlanScission::execute(Demande& d, mpz_class& resultat) {
     const Scission& s = s_;
     const std::size_t m = s.premiers.size();
     const u64 S = s.sigmaL, n = s.kmax + 1;
-    const std::size_t tables = cellules_fixes(s);
-    const std::size_t cellules = tables + (s.par_k ? 2 * m * n : 0);
+    const std::size_t cellules = cellules_fixes(s) + (s.par_k ? 2 * m * n : 0);
     const Reservation reservation(d.ctx, cellules * sizeof(u64));
     if (!reservation) return Issue::memoire;
     const Memoire memoire(memoire_obtenir(cellules), MemoireRendue{cellules});
     if (!memoire) return Issue::memoire;
-    u64* const base = memoire.get();
-    // RA[i n + k], RB[i n + k]: A_M(q k) and B_M(M - k) modulo premiers[i].
-    u64* const RA = s.par_k ? base + tables : nullptr;
-    u64* const RB = s.par_k ? RA + m * n : nullptr;
+    const Disposition o = dispose(s, memoire.get());
     std::vector<u64> residus(m);  // of the count, without RA and RB
 
     Progres pr(d.ctx.suivi());
     pr.prevoit(static_cast<std::uint64_t>(static_cast<double>(m) * (s.cellules + static_cast<double>(S) + s.produits)));
     if (s.ntt) {
-        // RA and RB first, where the transforms' work does not reach.
-        u64* const RA = s.par_k ? base : nullptr;
-        u64* const RB = s.par_k ? base + m * n : nullptr;
-        residus_ntt(s, s.par_k ? base + 2 * m * n : base, RA, RB, residus, d, pr);
-        Reconstruction rebatir(s.premiers, false);
-        if (s.par_k) {
-            resultat = somme_produits(rebatir, RA, RB, n, pr);
-        } else {
-            rebatir(residus.data(), 1, resultat);
-        }
-        return Issue::fait;
-    }
-    if (s.etroit) {
-        auto* const a = reinterpret_cast<std::uint32_t*>(base);
-        residus_de(s, Tables<std::uint32_t>{a, a + (S / 2 + 1)}, RA, RB, residus, d, pr);
+        residus_ntt(s, o, residus, d, pr);
+    } else if (s.etroit) {
+        auto* const a = reinterpret_cast<std::uint32_t*>(o.tables);
+        residus_de(s, Tables<std::uint32_t>{a, a + (S / 2 + 1)}, o, residus, d, pr);
     } else {
-        residus_de(s, Tables<u64>{base, base + (S / 2 + 1)}, RA, RB, residus, d, pr);
+        residus_de(s, Tables<u64>{o.tables, o.tables + (S / 2 + 1)}, o, residus, d, pr);
     }
 
     Reconstruction rebatir(s.premiers, false);
@@ -298,13 +322,14 @@ Issue PlanScission::execute(Demande& d, mpz_class& resultat) {
         return Issue::fait;
     }
     // Each value exactly, the products summed.
-    resultat = somme_produits(rebatir, RA, RB, n, pr);
+    resultat = somme_produits(rebatir, o.RA, o.RB, n, pr);
     return Issue::fait;
 }
 
 // The split on q then r, priced; false when it does not apply. transformees:
-// the values by transforms or by dot products, by cost when unset.
-bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::optional<bool> transformees) {
+// how many halves of the values come from transforms (0, 1: B, 2: both),
+// by cost when unset.
+bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::optional<unsigned> transformees) {
     const std::span<const Facteur> f = d.entree.facteurs;
     const u64 N = static_cast<u64>(d.entree.cible);
     const std::optional<u64> sigma = sigma_sans(f, (u64{1} << 62) - 1, q, r);
@@ -350,34 +375,53 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
         return t.par_k ? par_k : entier;
     };
     double meilleur = kInfini;
-    // By dot products: tables of 64-bit cells when they fit, else of 32.
-    if (transformees != true && static_cast<double>(cellules_tables(sigmaL, true)) <= budget) {
+    const Geometrie geo{q, r, s.M, sigmaL, s.kmax};
+    const double produit = s.ifma ? couts::kProduitIfma : couts::kProduit;
+    // By dot products: tables of 64-bit cells when they fit, else of 32;
+    // half B by transforms when that is cheaper, or asked.
+    if (transformees.value_or(1) <= 1 && static_cast<double>(cellules_tables(sigmaL, true)) <= budget) {
         Scission t = s;
         t.etroit = static_cast<double>(cellules_tables(sigmaL, false)) > budget;
         t.bits = t.etroit ? 32 : bits_produits(d.machine.processeur);
-        t.produits = 2.0 * n * (static_cast<double>(ligne) + 1);
+        const double tables = static_cast<double>(cellules_tables(sigmaL, t.etroit));
+        const double moitie = n * (static_cast<double>(ligne) + 1);  // products of a half
+        if (transformees != 0u) {
+            dimensionne_b(geo, budget - tables - n, t.fen);
+            const double b = t.fen.papillons_b * couts::kPapillon + t.fen.produits_seuls * couts::kProduitSeul;
+            const double cellules = tables + n + static_cast<double>(t.fen.partage() + 2 * t.fen.par_fil());
+            if (t.fen.log_b == 0 || cellules > budget || (!transformees && b >= moitie * produit)) t.fen = Fenetres{};
+        }
+        t.produits = (t.fen.log_b ? 1 : 2) * moitie;
+        double travail = t.produits * produit;
+        if (t.fen.log_b) {
+            travail += t.fen.papillons_b * couts::kPapillon + t.fen.produits_seuls * couts::kProduitSeul;
+            t.produits += t.fen.papillons_b + t.fen.produits_seuls;
+        }
         t.fils = t.produits > couts::kFilProduits ? 2 : 1;
-        const double par_module = demi + 2.0 * static_cast<double>(sigmaL) * couts::kCelluleGrande +
-                                  t.produits * (t.ifma ? couts::kProduitIfma : couts::kProduit) / t.fils;
-        meilleur = choisit(t, par_module, static_cast<double>(cellules_tables(sigmaL, t.etroit)));
-        s = std::move(t);
+        const double par_module = demi + 2.0 * static_cast<double>(sigmaL) * couts::kCelluleGrande + travail / t.fils;
+        const double fixes = tables + (t.fen.log_b ? n + static_cast<double>(t.fen.partage() + 2 * t.fen.par_fil()) : 0);
+        if (fixes <= budget && (transformees != 1u || t.fen.log_b)) {
+            meilleur = choisit(t, par_module, fixes);
+            s = std::move(t);
+        }
     }
     // By transforms, on 64-bit cells.
     const double fixes = static_cast<double>(H + 1) + 2 * n;
-    if (transformees != false && fixes < budget) {
+    if (transformees.value_or(2) == 2 && fixes < budget) {
         Scission t = s;
         t.ntt = true;
         t.etroit = false;
         t.bits = bits_produits(d.machine.processeur);
-        t.fen = dimensionne(Geometrie{q, r, s.M, sigmaL, s.kmax}, budget - fixes);
+        t.fen = Fenetres{};
+        dimensionne_a(geo, budget - fixes, t.fen);
+        dimensionne_b(geo, budget - fixes, t.fen);
         const Fenetres& fen = t.fen;
-        const double cellules = fixes + static_cast<double>(fen.partage + 2 * fen.par_fil);
-        if (fen.log_a != 0 && cellules <= budget) {
-            const double travail = fen.papillons * couts::kPapillon +
-                                   fen.produits * ((t.ifma ? couts::kProduitIfma : couts::kProduit) +
-                                                   couts::kAppel / static_cast<double>(q)) +
+        const double cellules = fixes + static_cast<double>(fen.partage() + 2 * fen.par_fil());
+        if (fen.log_a != 0 && fen.log_b != 0 && cellules <= budget) {
+            const double travail = (fen.papillons_a + fen.papillons_b) * couts::kPapillon +
+                                   fen.produits * (produit + couts::kAppel / static_cast<double>(q)) +
                                    fen.produits_seuls * couts::kProduitSeul;
-            t.produits = fen.produits + fen.produits_seuls + fen.papillons;
+            t.produits = fen.produits + fen.produits_seuls + fen.papillons_a + fen.papillons_b;
             t.fils = travail > couts::kFilProduits ? 2 : 1;
             const double par_module = demi + travail / t.fils + n * couts::kProduit;
             const double c = choisit(t, par_module, cellules);
@@ -392,7 +436,7 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
 }
 
 std::unique_ptr<Plan> plan_de(Scission&& s, double cout) {
-    s.premiers = s.ntt ? premiers_ntt(s.bits, s.fen.log_max(), s.premiers.size())
+    s.premiers = s.ntt || s.fen.log_b ? premiers_ntt(s.bits, s.fen.log_max(), s.premiers.size())
                        : premiers_produits(s.bits, s.premiers.size());
     const std::size_t s_octets = s.octets;
     auto plan = std::make_unique<PlanScission>(std::move(s));
@@ -403,7 +447,7 @@ std::unique_ptr<Plan> plan_de(Scission&& s, double cout) {
 
 }  // namespace
 
-std::unique_ptr<Plan> plan_scission(Demande& d, std::uint64_t q, std::uint64_t r, std::optional<bool> transformees) {
+std::unique_ptr<Plan> plan_scission(Demande& d, std::uint64_t q, std::uint64_t r, std::optional<unsigned> transformees) {
     bool q1 = false, r1 = false;
     for (const auto& [p, e] : d.entree.facteurs) {
         q1 = q1 || (p == q && e == 1);

@@ -16,7 +16,8 @@ namespace {
 using i64 = std::int64_t;
 
 // F(x) from its half table; 0 outside [0, S].
-inline u64 lire(const u64* A, u64 S, i64 x) {
+template <class T>
+inline u64 lire(const T* A, u64 S, i64 x) {
     if (x < 0 || static_cast<u64>(x) > S) return 0;
     const auto y = static_cast<u64>(x);
     return A[std::min(y, S - y)];
@@ -38,20 +39,19 @@ struct Part {
 
 }  // namespace
 
-Fenetres dimensionne(const Geometrie& g, double cellules_max) {
-    Fenetres f;
-    const u64 lignes_a = std::min(g.r, g.K + 1);  // the kappa
-    const u64 lignes_b = std::min(g.r, g.S + 1);  // the rho
+void dimensionne_a(const Geometrie& g, double cellules_max, Fenetres& f) {
+    const u64 lignes = std::min(g.r, g.K + 1);  // the kappa
     const double q = static_cast<double>(g.q);
-    // Half A: the G have at most S / (q r) + 1 entries, one more for the shift.
+    // The G have at most S / (q r) + 1 entries, one more for the shift.
     f.g_a = g.S / (g.q * g.r) + 2;
+    f.log_a = 0;
     const u64 T0 = g.K / g.r;
     double meilleur = std::numeric_limits<double>::infinity();
     for (unsigned l = static_cast<unsigned>(log2_plafond(f.g_a + 1)); l <= 24; ++l) {
         const u64 n = u64{1} << l, B = n - f.g_a + 1, blocs = plafond(T0 + 1, B);
         const double partage = q * static_cast<double>(blocs * n);
         if (partage > cellules_max) continue;
-        const double nn = static_cast<double>(n), nb = static_cast<double>(blocs), la = static_cast<double>(lignes_a);
+        const double nn = static_cast<double>(n), nb = static_cast<double>(blocs), la = static_cast<double>(lignes);
         const double papillons = (q * nb + q * la + la * nb) * nn / 2 * l;
         const double produits = la * nb * nn * q;
         const double cout = papillons * couts::kPapillon + produits * couts::kProduitIfma + la * nb * nn * couts::kAppel;
@@ -59,53 +59,50 @@ Fenetres dimensionne(const Geometrie& g, double cellules_max) {
             meilleur = cout;
             f.log_a = l;
             f.blocs_a = blocs;
-            f.papillons = papillons;
+            f.papillons_a = papillons;
             f.produits = produits;
-            f.partage = static_cast<std::size_t>(partage);
-            f.par_fil = static_cast<std::size_t>(q * nn + 2 * nn);
+            f.partage_a = static_cast<std::size_t>(partage);
+            f.par_fil_a = static_cast<std::size_t>(q * nn + 2 * nn);
         }
     }
-    if (f.log_a == 0) return f;
-    // Half B: the rows have at most S / r + 1 entries; the window of rows
-    // I0 .. M / r.
+}
+
+void dimensionne_b(const Geometrie& g, double cellules_max, Fenetres& f) {
+    const double lignes = static_cast<double>(std::min(g.r, g.S + 1));  // the rho
+    // The rows have at most S / r + 1 entries; the window of rows I0 .. M / r.
     f.g_b = g.S / g.r + 1;
     f.I0 = (g.M - g.K) / g.r;
-    const u64 etendue = g.M / g.r - f.I0 + 1;
-    const Fenetres a = f;
-    meilleur = std::numeric_limits<double>::infinity();
     f.log_b = 0;
+    const u64 etendue = g.M / g.r - f.I0 + 1;
+    double meilleur = std::numeric_limits<double>::infinity();
     for (unsigned l = static_cast<unsigned>(log2_plafond(f.g_b + 1)); l <= 27; ++l) {
         const u64 n = u64{1} << l, B = n - f.g_b + 1, blocs = plafond(etendue, B);
         const double partage = static_cast<double>(blocs * n);
         if (partage > cellules_max) continue;
-        const double nn = static_cast<double>(n), nb = static_cast<double>(blocs), lb = static_cast<double>(lignes_b);
-        const double papillons = (nb + lb * (1 + nb)) * nn / 2 * l;
-        const double produits = lb * nb * nn;
+        const double nn = static_cast<double>(n), nb = static_cast<double>(blocs);
+        const double papillons = (nb + lignes * (1 + nb)) * nn / 2 * l;
+        const double produits = lignes * nb * nn;
         const double cout = papillons * couts::kPapillon + produits * couts::kProduitSeul;
         if (cout < meilleur) {
             meilleur = cout;
             f.log_b = l;
             f.blocs_b = blocs;
-            f.papillons = a.papillons + papillons;
+            f.papillons_b = papillons;
             f.produits_seuls = produits;
-            f.partage = std::max(a.partage, static_cast<std::size_t>(partage));
-            f.par_fil = std::max(a.par_fil, static_cast<std::size_t>(2 * nn));
+            f.partage_b = static_cast<std::size_t>(partage);
+            f.par_fil_b = static_cast<std::size_t>(2 * nn);
         }
         if (blocs == 1) break;
     }
-    if (f.log_b == 0) f.log_a = 0;
-    return f;
 }
 
-void fenetres(const Geometrie& g, const Fenetres& f, const u64* A, u64 p, bool ifma, u64* ra, u64* rb,
-              u64* travail, unsigned fils, std::atomic<int>* libres, Suivi* suivi, Progres& pr) {
-    const u64 q = g.q, r = g.r, S = g.S, K = g.K, M = g.M, qr = q * r;
+void valeurs_a(const Geometrie& g, const Fenetres& f, const u64* A, u64 p, bool ifma, u64* ra, u64* travail,
+               unsigned fils, std::atomic<int>* libres, Suivi* suivi, Progres& pr) {
+    const u64 q = g.q, r = g.r, S = g.S, K = g.K, qr = q * r;
     std::fill(ra, ra + K + 1, u64{0});
-    std::fill(rb, rb + K + 1, u64{0});
     u64* const partage = travail;
-    const auto propre = [&](unsigned t) { return travail + f.partage + t * f.par_fil; };
-
-    // Half A. D[(b n + fr) q + tau]: block b of D_tau, transformed.
+    const auto propre = [&](unsigned t) { return travail + f.partage() + t * f.par_fil(); };
+    // D[(b n + fr) q + tau]: block b of D_tau, transformed.
     {
         const Ntt nt(p, f.log_a);
         const u64 n = nt.taille(), ga = f.g_a, B = n - ga + 1;
@@ -157,8 +154,18 @@ void fenetres(const Geometrie& g, const Fenetres& f, const u64* A, u64 p, bool i
         });
     }
 
-    // Half B. W[b n + fr]: block b of the window of F, transformed, in
-    // Montgomery's form.
+    pr.solde();
+}
+
+template <class T>
+void valeurs_b(const Geometrie& g, const Fenetres& f, const T* A, u64 p, u64* rb, u64* travail, unsigned fils,
+               std::atomic<int>* libres, Suivi* suivi, Progres& pr) {
+    const u64 r = g.r, S = g.S, K = g.K, M = g.M;
+    std::fill(rb, rb + K + 1, u64{0});
+    u64* const partage = travail;
+    const auto propre = [&](unsigned t) { return travail + f.partage() + t * f.par_fil(); };
+    // W[b n + fr]: block b of the window of F, transformed, in Montgomery's
+    // form.
     {
         const Ntt nt(p, f.log_b);
         const Montgomery mg(p);
@@ -201,3 +208,8 @@ void fenetres(const Geometrie& g, const Fenetres& f, const u64* A, u64 p, bool i
     }
     pr.solde();
 }
+
+template void valeurs_b(const Geometrie&, const Fenetres&, const u64*, u64, u64*, u64*, unsigned, std::atomic<int>*,
+                        Suivi*, Progres&);
+template void valeurs_b(const Geometrie&, const Fenetres&, const std::uint32_t*, u64, u64*, u64*, unsigned,
+                        std::atomic<int>*, Suivi*, Progres&);

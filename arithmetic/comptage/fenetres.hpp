@@ -17,6 +17,7 @@
 // 2 r sigma(L) products and O((sigma(L) + K) log) butterflies.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 
@@ -31,26 +32,35 @@ struct Geometrie {
 
 // The sizes of the transforms of both halves and their price.
 struct Fenetres {
-    unsigned log_a = 0, log_b = 0;  // transform lengths, 2^log
+    unsigned log_a = 0, log_b = 0;  // transform lengths, 2^log; 0: none
     u64 g_a = 0, g_b = 0;           // lengths of the short factors
     u64 blocs_a = 0, blocs_b = 0;   // output blocks
     u64 I0 = 0;                     // first row index of the window of B
-    double papillons = 0;           // butterflies per modulus
-    double produits = 0;            // products in dot products per modulus
-    double produits_seuls = 0;      // pointwise products per modulus
-    std::size_t partage = 0;        // cells shared by both threads
-    std::size_t par_fil = 0;        // cells of each thread
+    double papillons_a = 0, papillons_b = 0;  // butterflies per modulus
+    double produits = 0;                      // products in dot products per modulus (half A)
+    double produits_seuls = 0;                // pointwise products per modulus (half B)
+    std::size_t partage_a = 0, partage_b = 0;  // cells shared by both threads
+    std::size_t par_fil_a = 0, par_fil_b = 0;  // cells of each thread
     unsigned log_max() const { return log_a > log_b ? log_a : log_b; }
+    // The work area of what is asked: half A (with half B) or half B alone.
+    std::size_t partage() const { return log_a ? std::max(partage_a, partage_b) : partage_b; }
+    std::size_t par_fil() const { return log_a ? std::max(par_fil_a, par_fil_b) : par_fil_b; }
 };
 
-// The transform lengths that cost least within cellules_max cells of shared
-// work, and their price; log_a = 0 when none fits.
-Fenetres dimensionne(const Geometrie& g, double cellules_max);
+// The transform lengths of half A, then of half B, that cost least within
+// cellules_max cells of shared work, with their price; log_a (log_b) stays 0
+// when none fits.
+void dimensionne_a(const Geometrie& g, double cellules_max, Fenetres& f);
+void dimensionne_b(const Geometrie& g, double cellules_max, Fenetres& f);
 
-// A_M(q k) into ra[k] and A_M(M - k) into rb[k], k = 0..K, modulo the prime
-// p (p - 1 divisible by 2^log_max(), p below 2^bits_produits), from the
-// half table A of F (F(x) = A[min(x, S - x)], every A below p). travail:
-// f.partage + fils f.par_fil cells. The work is shared between fils threads
-// (en_fils).
-void fenetres(const Geometrie& g, const Fenetres& f, const u64* A, u64 p, bool ifma, u64* ra, u64* rb,
-              u64* travail, unsigned fils, std::atomic<int>* libres, Suivi* suivi, Progres& pr);
+// A_M(q k) into ra[k], k = 0..K, modulo the prime p (p - 1 divisible by
+// 2^log_a, p below 2^bits_produits), from the half table A of F
+// (F(x) = A[min(x, S - x)], every A below p). travail: f.partage() + fils
+// f.par_fil() cells. The work is shared between fils threads (en_fils).
+void valeurs_a(const Geometrie& g, const Fenetres& f, const u64* A, u64 p, bool ifma, u64* ra, u64* travail,
+               unsigned fils, std::atomic<int>* libres, Suivi* suivi, Progres& pr);
+// B_M(M - k) into rb[k], k = 0..K, the same way (p - 1 divisible by
+// 2^log_b), from a half table of 64-bit or 32-bit cells.
+template <class T>
+void valeurs_b(const Geometrie& g, const Fenetres& f, const T* A, u64 p, u64* rb, u64* travail, unsigned fils,
+               std::atomic<int>* libres, Suivi* suivi, Progres& pr);

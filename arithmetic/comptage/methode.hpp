@@ -39,9 +39,9 @@ const char* nom(Methode m);
 // digit walk, the primes p and q of the split; the walk on 32-bit cells
 // (etroit) even where those of 64 bits fit; for the walk with a = 1, its
 // values rebuilt one by one (par_valeur true) or the count's residues
-// (false), chosen by cost when unset; for the split, its values by
-// number-theoretic transforms (transformees true) or by dot products
-// (false), chosen by cost when unset. For the tests and the benchmarks,
+// (false), chosen by cost when unset; for the split, how many halves of its
+// values come from number-theoretic transforms (0, 1: the window
+// B_M(M - k), 2: both), chosen by cost when unset. For the tests and the benchmarks,
 // which run each method on the same input.
 struct Imposee {
     Methode methode = Methode::table;
@@ -49,7 +49,7 @@ struct Imposee {
     std::uint64_t p = 0, q = 0;
     bool etroit = false;
     std::optional<bool> par_valeur = std::nullopt;
-    std::optional<bool> transformees = std::nullopt;
+    std::optional<unsigned> transformees = std::nullopt;
 };
 
 // Thrown when no plan can run: the method imposed does not apply or does not
@@ -133,4 +133,4 @@ std::unique_ptr<Plan> plan_parcours(Demande& d, std::size_t j);
 std::unique_ptr<Plan> plan_chiffres(Demande& d, std::uint64_t p, bool etroit = false,
                                     std::optional<bool> par_valeur = {});
 std::unique_ptr<Plan> plan_scission(Demande& d, std::uint64_t q, std::uint64_t r,
-                                    std::optional<bool> transformees = {});
+                                    std::optional<unsigned> transformees = {});
