@@ -13,6 +13,9 @@
 
 #include "listes.hpp"
 #include "noyaux.hpp"
+#include "ntt.hpp"
+#include "produits.hpp"
+#include "processeur.hpp"
 
 namespace {
 
@@ -76,5 +79,48 @@ BENCHMARK_CAPTURE(noyau, asc_32, true, kPremier31, kPas)->RangeMultiplier(16)->R
 BENCHMARK_CAPTURE(noyau, asc_2_64_pas_1, true, u64{0}, 1)->Arg(1 << 16)->Arg(1 << 20);
 BENCHMARK_CAPTURE(noyau, asc_premier_pas_1, true, kPremier, 1)->Arg(1 << 16)->Arg(1 << 20);
 BENCHMARK(fusion)->Arg(12)->Arg(16)->Arg(20);
+
+// A number-theoretic transform forth and back, per butterfly (n log n / 2
+// each way), modulo a prime below 2^50 (IFMA's moduli) or 2^32.
+void transformee(benchmark::State& state, unsigned bits) {
+    const auto l = static_cast<unsigned>(state.range(0));
+    const u64 p = premiers_ntt(bits, l, 1)[0];
+    const Ntt t(p, l);
+    std::vector<u64> a(t.taille());
+    for (std::size_t i = 0; i < a.size(); ++i) a[i] = (i * 0x9e3779b97f4a7c15u) % p;
+    for (auto _ : state) {
+        t.direct(a.data());
+        t.inverse(a.data());
+        benchmark::DoNotOptimize(a.data());
+    }
+    state.counters["papillon"] = benchmark::Counter(static_cast<double>(state.iterations()) * l * static_cast<double>(a.size()),
+                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// A dot product modulo a prime, per product, on cells of 64 or 32 bits,
+// with IFMA where the processor has it.
+template <class T>
+void produit(benchmark::State& state, unsigned bits) {
+    const bool ifma = processeur().ifma && bits <= 50;
+    const auto n = static_cast<std::size_t>(state.range(0));
+    const u64 p = premiers_ntt(bits, 1, 1)[0];
+    std::vector<T> a(n), b(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        a[i] = static_cast<T>((i * 0x9e3779b97f4a7c15u) % p);
+        b[i] = static_cast<T>((i * 0xbf58476d1ce4e5b9u) % p);
+    }
+    for (auto _ : state) benchmark::DoNotOptimize(produit_mod(a.data(), b.data(), n, p, ifma));
+    state.counters["produit"] = benchmark::Counter(static_cast<double>(state.iterations()) * static_cast<double>(n),
+                                                   benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void produit_64(benchmark::State& state, unsigned bits) { produit<u64>(state, bits); }
+void produit_32(benchmark::State& state, unsigned bits) { produit<std::uint32_t>(state, bits); }
+
+BENCHMARK_CAPTURE(produit_64, p50, 50u)->Arg(512)->Arg(1 << 16);
+BENCHMARK_CAPTURE(produit_64, p60, 60u)->Arg(1 << 16);
+BENCHMARK_CAPTURE(produit_32, p32, 32u)->Arg(1 << 16);
+BENCHMARK_CAPTURE(transformee, p50, 50u)->Arg(9)->Arg(12)->Arg(16)->Arg(20);
+BENCHMARK_CAPTURE(transformee, p32, 32u)->Arg(16);
 
 BENCHMARK_MAIN();

@@ -389,7 +389,9 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
             dimensionne_b(geo, budget - tables - n, t.fen);
             const double b = t.fen.papillons_b * couts::kPapillon + t.fen.produits_seuls * couts::kProduitSeul;
             const double cellules = tables + n + static_cast<double>(t.fen.partage() + 2 * t.fen.par_fil());
-            if (t.fen.log_b == 0 || cellules > budget || (!transformees && b >= moitie * produit)) t.fen = Fenetres{};
+            // The window B_M(M - k) is read within the caches: priced so.
+            const double direct = moitie * couts::produit_cache(t.ifma, t.etroit);
+            if (t.fen.log_b == 0 || cellules > budget || (!transformees && b >= direct)) t.fen = Fenetres{};
         }
         t.produits = (t.fen.log_b ? 1 : 2) * moitie;
         double travail = t.produits * produit;
