@@ -14,8 +14,8 @@
 #include "listes.hpp"
 #include "noyaux.hpp"
 #include "ntt.hpp"
-#include "produits.hpp"
 #include "processeur.hpp"
+#include "produits.hpp"
 
 namespace {
 
@@ -93,8 +93,9 @@ void transformee(benchmark::State& state, unsigned bits) {
         t.inverse(a.data());
         benchmark::DoNotOptimize(a.data());
     }
-    state.counters["papillon"] = benchmark::Counter(static_cast<double>(state.iterations()) * l * static_cast<double>(a.size()),
-                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["papillon"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * l * static_cast<double>(a.size()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // A dot product modulo a prime, per product, on cells of 64 or 32 bits,

@@ -128,7 +128,16 @@ void fil(Partage& p, unsigned id, Travail& w) {
         std::uint64_t i;
         {
             std::unique_lock<std::mutex> l(p.m);
-            p.fils.wait(l, [&p] { return p.arret || p.suivant >= p.morceaux || p.suivant < p.ecrits + p.avance; });
+            const auto pret = [&p] { return p.arret || p.suivant >= p.morceaux || p.suivant < p.ecrits + p.avance; };
+            if (!pret()) {
+                // Nothing to do until the writer moves on: the buffers kept
+                // for the next count go back to the budget, for the count
+                // that holds the writer up.
+                l.unlock();
+                moteur.libere();
+                l.lock();
+                p.fils.wait(l, pret);
+            }
             if (p.arret || p.suivant >= p.morceaux) {
                 // Nothing left: this thread may help the counts still running.
                 if (!p.arret) p.libres.fetch_add(1);

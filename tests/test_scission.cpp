@@ -110,9 +110,9 @@ TEST(Scission, ValeursParTransformeesContreLaTablePleine) {
         chaque_paire(banc, f, attendu, 3e7, 0);
     }
     EXPECT_GT(essais, 400);
-    for (const Facteurs& f : {Facteurs{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}},
-                              Facteurs{{2, 5}, {3, 3}, {5, 1}, {7, 1}, {11, 1}},
-                              Facteurs{{2, 3}, {3, 1}, {5, 1}, {7, 1}, {11, 1}, {13, 1}, {17, 1}}}) {
+    for (const Facteurs& f :
+         {Facteurs{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}}, Facteurs{{2, 5}, {3, 3}, {5, 1}, {7, 1}, {11, 1}},
+          Facteurs{{2, 3}, {3, 1}, {5, 1}, {7, 1}, {11, 1}, {13, 1}, {17, 1}}}) {
         const auto d = verite::diviseurs_de_facteurs(f);
         const std::int64_t n = produit(f);
         const mpz_class attendu = Banc().impose(d, n, {Methode::table}, f).valeur;

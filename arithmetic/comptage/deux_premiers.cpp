@@ -366,7 +366,8 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
     const auto choisit = [&](Scission& t, double par_module, double fixes) {
         const std::size_t m_k = moduli(dM, t.bits), m_n = moduli(2 * dM - 1, t.bits);
         const double residus = 2.0 * static_cast<double>(m_k) * n;
-        const double par_k = static_cast<double>(m_k) * par_module + n * couts::kReconstruction * static_cast<double>(m_k);
+        const double par_k =
+            static_cast<double>(m_k) * par_module + n * couts::kReconstruction * static_cast<double>(m_k);
         const double entier = static_cast<double>(m_n) * par_module;
         const double fixes_k = t.ntt ? fixes - 2 * n : fixes;  // the values of one modulus are in RA, RB
         t.par_k = fixes_k + residus <= budget && par_k <= entier;
@@ -401,7 +402,8 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
         }
         t.fils = t.produits > couts::kFilProduits ? 2 : 1;
         const double par_module = demi + 2.0 * static_cast<double>(sigmaL) * couts::kCelluleGrande + travail / t.fils;
-        const double fixes = tables + (t.fen.log_b ? n + static_cast<double>(t.fen.partage() + 2 * t.fen.par_fil()) : 0);
+        const double fixes =
+            tables + (t.fen.log_b ? n + static_cast<double>(t.fen.partage() + 2 * t.fen.par_fil()) : 0);
         if (fixes <= budget && (transformees != 1u || t.fen.log_b)) {
             meilleur = choisit(t, par_module, fixes);
             s = std::move(t);
@@ -439,7 +441,7 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
 
 std::unique_ptr<Plan> plan_de(Scission&& s, double cout) {
     s.premiers = s.ntt || s.fen.log_b ? premiers_ntt(s.bits, s.fen.log_max(), s.premiers.size())
-                       : premiers_produits(s.bits, s.premiers.size());
+                                      : premiers_produits(s.bits, s.premiers.size());
     const std::size_t s_octets = s.octets;
     auto plan = std::make_unique<PlanScission>(std::move(s));
     plan->cout = cout;
@@ -449,7 +451,8 @@ std::unique_ptr<Plan> plan_de(Scission&& s, double cout) {
 
 }  // namespace
 
-std::unique_ptr<Plan> plan_scission(Demande& d, std::uint64_t q, std::uint64_t r, std::optional<unsigned> transformees) {
+std::unique_ptr<Plan> plan_scission(Demande& d, std::uint64_t q, std::uint64_t r,
+                                    std::optional<unsigned> transformees) {
     bool q1 = false, r1 = false;
     for (const auto& [p, e] : d.entree.facteurs) {
         q1 = q1 || (p == q && e == 1);

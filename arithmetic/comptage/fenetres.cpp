@@ -54,7 +54,8 @@ void dimensionne_a(const Geometrie& g, double cellules_max, Fenetres& f) {
         const double nn = static_cast<double>(n), nb = static_cast<double>(blocs), la = static_cast<double>(lignes);
         const double papillons = (q * nb + q * la + la * nb) * nn / 2 * l;
         const double produits = la * nb * nn * q;
-        const double cout = papillons * couts::kPapillon + produits * couts::kProduitIfma + la * nb * nn * couts::kAppel;
+        const double cout =
+            papillons * couts::kPapillon + produits * couts::kProduitIfma + la * nb * nn * couts::kAppel;
         if (cout < meilleur) {
             meilleur = cout;
             f.log_a = l;

@@ -32,13 +32,13 @@ struct Geometrie {
 
 // The sizes of the transforms of both halves and their price.
 struct Fenetres {
-    unsigned log_a = 0, log_b = 0;  // transform lengths, 2^log; 0: none
-    u64 g_a = 0, g_b = 0;           // lengths of the short factors
-    u64 blocs_a = 0, blocs_b = 0;   // output blocks
-    u64 I0 = 0;                     // first row index of the window of B
-    double papillons_a = 0, papillons_b = 0;  // butterflies per modulus
-    double produits = 0;                      // products in dot products per modulus (half A)
-    double produits_seuls = 0;                // pointwise products per modulus (half B)
+    unsigned log_a = 0, log_b = 0;             // transform lengths, 2^log; 0: none
+    u64 g_a = 0, g_b = 0;                      // lengths of the short factors
+    u64 blocs_a = 0, blocs_b = 0;              // output blocks
+    u64 I0 = 0;                                // first row index of the window of B
+    double papillons_a = 0, papillons_b = 0;   // butterflies per modulus
+    double produits = 0;                       // products in dot products per modulus (half A)
+    double produits_seuls = 0;                 // pointwise products per modulus (half B)
     std::size_t partage_a = 0, partage_b = 0;  // cells shared by both threads
     std::size_t par_fil_a = 0, par_fil_b = 0;  // cells of each thread
     unsigned log_max() const { return log_a > log_b ? log_a : log_b; }

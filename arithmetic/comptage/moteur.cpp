@@ -5,8 +5,10 @@
 #include "moteur.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <iterator>
 #include <new>
+#include <thread>
 
 #include "couts.hpp"
 #include "modules.hpp"
@@ -193,6 +195,9 @@ void conseille(Contexte& ctx, const std::optional<Moteur::Conseil>& c) {
     ctx.suivi()->conseil_mio.store((c->octets + (std::size_t{1} << 20) - 1) >> 20);
 }
 
+// Plans short of memory waited for, at most, in one count.
+constexpr unsigned kEchecsMax = 64;
+
 Compte compter(Atelier& w, Contexte& ctx, const Entree& e, const Imposee* impose) {
     const Probleme pb = reduire(w, e);
     Compte c;
@@ -213,6 +218,7 @@ Compte compter(Atelier& w, Contexte& ctx, const Entree& e, const Imposee* impose
             if (!(r.machine == d.machine)) plan.reset();
         }
         bool annonce = false, conseil_vu = false;
+        unsigned echecs = 0;  // of plans short of memory
         for (;;) {
             if (!plan) plan = impose ? plan_impose(d, *impose) : choisit(d, exclus);
             if (!plan) throw AucunPlan();
@@ -238,14 +244,53 @@ Compte compter(Atelier& w, Contexte& ctx, const Entree& e, const Imposee* impose
             plan.reset();
             w.libere();
             ctx.budget().solde(ctx);
-            if (is == Issue::memoire && ctx.budget().attend(ctx, besoin)) continue;
+            // A plan that fails again and again with its memory granted
+            // (the system refuses it) gives way.
+            if (is == Issue::memoire && ++echecs <= kEchecsMax && ctx.budget().attend(ctx, besoin)) {
+                // The bytes granted wait for the tables of the plan: the
+                // planners' scratch does not take them.
+                const std::size_t accorde = std::exchange(ctx.accorde, std::size_t{0});
+                plan = impose ? plan_impose(d, *impose) : choisit(d, exclus);
+                ctx.accorde += accorde;
+                continue;
+            }
             if (impose) throw AucunPlan();
+            const std::size_t cellules_max = d.cellules_max;
+            bool exclu[std::size(kMethodes)];
+            std::copy(std::begin(exclus), std::end(exclus), std::begin(exclu));
             if (is == Issue::capacite || !reductible) {
                 for (std::size_t i = 0; i < std::size(kMethodes); ++i)
                     if (kMethodes[i].methode == m) exclus[i] = true;
             } else {
                 if (d.cellules_max <= 2) throw AucunPlan();
                 d.cellules_max = std::max<std::size_t>(2, d.cellules_max / 4);
+            }
+            // Short of memory only while other counts hold it, with nothing
+            // else but the walk in bounded memory, which may never end: this
+            // count waits for them instead, however long they take.
+            if (is == Issue::memoire && echecs <= kEchecsMax && besoin <= ctx.budget().total()) {
+                plan = choisit(d, exclus);
+                if (!plan || plan->cout == kInfini) {
+                    plan.reset();
+                    w.libere();  // what the planners borrowed
+                    d.cellules_max = cellules_max;
+                    std::copy(std::begin(exclu), std::end(exclu), std::begin(exclus));
+                    if (ctx.rang() != 0 && ctx.budget().ordre() != Ordre::aucun) {
+                        // In the order of the range, so that the counts
+                        // after this one give way.
+                        while (!ctx.budget().attend(ctx, besoin)) {
+                        }
+                        const std::size_t accorde = std::exchange(ctx.accorde, std::size_t{0});
+                        plan = choisit(d, exclus);
+                        ctx.accorde += accorde;
+                    } else {
+                        const Progres arret(ctx.suivi());
+                        while (ctx.budget().disponible() < besoin) {
+                            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                            arret.point();
+                        }
+                    }
+                }
             }
         }
     }

@@ -58,7 +58,12 @@ bool Budget::attend(Contexte& c, std::size_t octets) {
     {
         std::lock_guard<std::mutex> l(verrou_);
         const bool refuse = std::exchange(c.cede, false);
-        if (!refuse && !attente_avant(n) && disponible() >= octets) return false;
+        // Free already (the memory came back since the plan failed): granted
+        // at once.
+        if (!refuse && !attente_avant(n) && prend(octets)) {
+            c.accorde += octets;
+            return true;
+        }
         attente_.push_back(n);
         attentes_.fetch_add(1);
     }

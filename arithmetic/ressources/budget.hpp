@@ -46,6 +46,7 @@ public:
     std::size_t disponible() const { return total_ - pris_.load(std::memory_order_relaxed); }
 
     void ordonne(Ordre o);
+    Ordre ordre() const { return ordre_.load(); }
 
     // The count of c, of rank c.rang(), starts or ends: a count waits for as
     // long as one of smaller rank runs.
@@ -66,9 +67,10 @@ public:
     // calls take them) and returns true. Waits for as long as a count of
     // smaller rank runs, and at most 10 s once only larger ranks run, so that
     // a count that never ends elsewhere only delays this one. False at once
-    // without an order, for a count without a rank, when octets exceed the
-    // whole budget, or when they are free already and nothing gave way
-    // (memory itself ran short). Throws Interruption when c is asked to stop.
+    // without an order, for a count without a rank, or when octets exceed
+    // the whole budget; granted at once when they are free already (the
+    // memory came back between the refusal and this call). Throws
+    // Interruption when c is asked to stop.
     bool attend(Contexte& c, std::size_t octets);
     // True when some count waits for budget: a count that ends gives back
     // even the tables it would keep for the next one.
