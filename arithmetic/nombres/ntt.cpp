@@ -100,8 +100,9 @@ void Ntt::inverse(u64* a) const {
 }
 
 std::vector<u64> premiers_ntt(unsigned bits, unsigned log_n, std::size_t count) {
-    std::vector<u64> r;
     if (bits > 62 || log_n >= bits) throw std::invalid_argument("premiers_ntt");
+    std::vector<u64> r;
+    r.reserve(count);
     const u64 pas = u64{1} << log_n;
     // The largest 1 + c 2^log_n below 2^bits, then downwards.
     for (u64 x = ((((u64{1} << bits) - 2) >> log_n) << log_n) + 1; r.size() < count && x > pas; x -= pas)
