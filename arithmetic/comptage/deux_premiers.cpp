@@ -375,6 +375,13 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
         t.octets = static_cast<std::size_t>((t.par_k ? fixes_k + residus : fixes) * sizeof(u64));
         return t.par_k ? par_k : entier;
     };
+    // Transforms of length 2^lg need their moduli among the primes 1 + c 2^lg
+    // below 2^bits: about 2^(bits - lg) 2 / (bits ln 2) of them, four times
+    // over (those of the count, the most a plan takes).
+    const auto assez = [&](unsigned b, unsigned lg) {
+        const double premiers = std::ldexp(2.0 / (0.7 * b), static_cast<int>(b) - static_cast<int>(lg));
+        return premiers >= 4.0 * static_cast<double>(moduli(2 * dM - 1, b));
+    };
     double meilleur = kInfini;
     const Geometrie geo{q, r, s.M, sigmaL, s.kmax};
     const double produit = s.ifma ? couts::kProduitIfma : couts::kProduit;
@@ -392,7 +399,8 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
             const double cellules = tables + n + static_cast<double>(t.fen.partage() + 2 * t.fen.par_fil());
             // The window B_M(M - k) is read within the caches: priced so.
             const double direct = moitie * couts::produit_cache(t.ifma, t.etroit);
-            if (t.fen.log_b == 0 || cellules > budget || (!transformees && b >= direct)) t.fen = Fenetres{};
+            if (t.fen.log_b == 0 || cellules > budget || (!transformees && b >= direct) || !assez(t.bits, t.fen.log_b))
+                t.fen = Fenetres{};
         }
         t.produits = (t.fen.log_b ? 1 : 2) * moitie;
         double travail = t.produits * produit;
@@ -421,7 +429,7 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
         dimensionne_b(geo, budget - fixes, t.fen);
         const Fenetres& fen = t.fen;
         const double cellules = fixes + static_cast<double>(fen.partage() + 2 * fen.par_fil());
-        if (fen.log_a != 0 && fen.log_b != 0 && cellules <= budget) {
+        if (fen.log_a != 0 && fen.log_b != 0 && cellules <= budget && assez(t.bits, fen.log_max())) {
             const double travail = (fen.papillons_a + fen.papillons_b) * couts::kPapillon +
                                    fen.produits * (produit + couts::kAppel / static_cast<double>(q)) +
                                    fen.produits_seuls * couts::kProduitSeul;
