@@ -362,14 +362,18 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
         return static_cast<std::size_t>(std::ceil((bits + 1) / (b - 1)));
     };
     // Each value rebuilt (par_k) or the count only, whichever is cheaper
-    // and fits, for a cost per modulus and cells besides RA and RB.
-    const auto choisit = [&](Scission& t, double par_module, double fixes) {
+    // and fits, for a cost per modulus.
+    const auto choisit = [&](Scission& t, double par_module) {
         const std::size_t m_k = moduli(dM, t.bits), m_n = moduli(2 * dM - 1, t.bits);
         const double residus = 2.0 * static_cast<double>(m_k) * n;
         const double par_k =
             static_cast<double>(m_k) * par_module + n * couts::kReconstruction * static_cast<double>(m_k);
         const double entier = static_cast<double>(m_n) * par_module;
-        const double fixes_k = t.ntt ? fixes - 2 * n : fixes;  // the values of one modulus are in RA, RB
+        // Cells besides RA and RB, either way.
+        t.par_k = true;
+        const auto fixes_k = static_cast<double>(cellules_fixes(t));
+        t.par_k = false;
+        const auto fixes = static_cast<double>(cellules_fixes(t));
         t.par_k = fixes_k + residus <= budget && par_k <= entier;
         t.premiers.assign(t.par_k ? m_k : m_n, 0);  // chosen once the plan is kept
         t.octets = static_cast<std::size_t>((t.par_k ? fixes_k + residus : fixes) * sizeof(u64));
@@ -413,7 +417,7 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
         const double fixes =
             tables + (t.fen.log_b ? n + static_cast<double>(t.fen.partage() + 2 * t.fen.par_fil()) : 0);
         if (fixes <= budget && (transformees != 1u || t.fen.log_b)) {
-            meilleur = choisit(t, par_module, fixes);
+            meilleur = choisit(t, par_module);
             s = std::move(t);
         }
     }
@@ -436,7 +440,7 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
             t.produits = fen.produits + fen.produits_seuls + fen.papillons_a + fen.papillons_b;
             t.fils = travail > couts::kFilProduits ? 2 : 1;
             const double par_module = demi + travail / t.fils + n * couts::kProduit;
-            const double c = choisit(t, par_module, cellules);
+            const double c = choisit(t, par_module);
             if (c < meilleur) {
                 meilleur = c;
                 s = std::move(t);
