@@ -59,6 +59,10 @@ inline double produit_cache(bool ifma, bool etroit) { return ifma ? (etroit ? 0.
 constexpr double kPapillon = 2.0;
 constexpr double kProduitSeul = 3.0;
 constexpr double kAppel = 8.0;
+// Cells of one thread for the transformed rows of a group of residues
+// (half A), whose dot products then share each row of the other side read
+// from memory.
+constexpr double kGroupe = double{1 << 21};
 // A value rebuilt from its residues and multiplied into a sum, per modulus.
 constexpr double kReconstruction = 15.0;
 

@@ -3,6 +3,7 @@
 #include "fenetres.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "couts.hpp"
@@ -63,7 +64,12 @@ void dimensionne_a(const Geometrie& g, double cellules_max, Fenetres& f) {
             f.papillons_a = papillons;
             f.produits = produits;
             f.partage_a = static_cast<std::size_t>(partage);
-            f.par_fil_a = static_cast<std::size_t>(q * nn + 2 * nn);
+            // As many kappa a group as kGroupe cells hold, and the rest of
+            // the cells allow for two threads.
+            const double par_ligne = q * nn + nb * nn;
+            const double place = std::min(couts::kGroupe, (cellules_max - partage) / 2 - nn);
+            f.groupe_a = static_cast<u64>(std::clamp(std::floor(place / par_ligne), 1.0, std::ceil(la / 2)));
+            f.par_fil_a = static_cast<std::size_t>(static_cast<double>(f.groupe_a) * par_ligne + nn);
         }
     }
 }
@@ -124,33 +130,46 @@ void valeurs_a(const Geometrie& g, const Fenetres& f, const u64* A, u64 p, bool 
                 c.ajoute(f.blocs_a * n * f.log_a);
             }
         });
-        const u64 lignes = std::min(r, K + 1);
+        // The kappa by groups of f.groupe_a: each row of D, read from memory
+        // once per group, serves the group's G from the caches.
+        const u64 lignes = std::min(r, K + 1), g = f.groupe_a, groupes = plafond(lignes, g), nb = f.blocs_a;
         en_fils(fils, libres, suivi, pr, [&](unsigned t, Progres& c) {
-            u64* const G = propre(t);  // G[fr q + tau]
-            u64* const x = G + q * n;
-            u64* const y = x + n;
-            for (u64 kappa = t; kappa < lignes; kappa += fils) {
-                for (u64 tau = 0; tau < q; ++tau) {
-                    // q kappa - r tau = e - q r delta, 0 <= e < q r.
-                    const u64 qk = q * kappa, rt = r * tau;
-                    const u64 e = qk >= rt ? qk - rt : qr - (rt - qk), delta = qk >= rt ? 0 : 1;
-                    std::fill(x, x + n, u64{0});
-                    u64 i = delta;
-                    for (u64 v = e; v <= S; v += qr) x[i++] = lire(A, S, static_cast<i64>(v));
-                    nt.direct(x);
-                    for (u64 fr = 0; fr < n; ++fr) G[fr * q + tau] = x[fr];
-                }
-                c.ajoute(q * n * f.log_a);
-                for (u64 b = 0; b < f.blocs_a; ++b) {
-                    for (u64 fr = 0; fr < n; ++fr) y[fr] = produit_mod(G + fr * q, D + (b * n + fr) * q, q, p, ifma);
-                    nt.inverse(y);
-                    for (u64 j = ga - 1; j < n; ++j) {
-                        const u64 k = kappa + r * (b * B + j - (ga - 1));
-                        if (k > K) break;
-                        ra[k] = y[j];
+            u64* const G = propre(t);      // G[(fr g + j) q + tau] for kappa = k0 + j
+            u64* const Y = G + g * q * n;  // Y[(j nb + b) n + fr]
+            u64* const x = Y + g * nb * n;
+            for (u64 h = t; h < groupes; h += fils) {
+                const u64 k0 = h * g, nk = std::min(g, lignes - k0);
+                for (u64 j = 0; j < nk; ++j) {
+                    for (u64 tau = 0; tau < q; ++tau) {
+                        // q kappa - r tau = e - q r delta, 0 <= e < q r.
+                        const u64 qk = q * (k0 + j), rt = r * tau;
+                        const u64 e = qk >= rt ? qk - rt : qr - (rt - qk), delta = qk >= rt ? 0 : 1;
+                        std::fill(x, x + n, u64{0});
+                        u64 i = delta;
+                        for (u64 v = e; v <= S; v += qr) x[i++] = lire(A, S, static_cast<i64>(v));
+                        nt.direct(x);
+                        for (u64 fr = 0; fr < n; ++fr) G[(fr * g + j) * q + tau] = x[fr];
                     }
-                    c.ajoute(n * q);
+                    c.ajoute(q * n * f.log_a);
                 }
+                for (u64 fr = 0; fr < n; ++fr) {
+                    for (u64 b = 0; b < nb; ++b) {
+                        const u64* const d = D + (b * n + fr) * q;
+                        for (u64 j = 0; j < nk; ++j)
+                            Y[(j * nb + b) * n + fr] = produit_mod(G + (fr * g + j) * q, d, q, p, ifma);
+                    }
+                    c.ajoute(nk * nb * q);
+                }
+                for (u64 j = 0; j < nk; ++j)
+                    for (u64 b = 0; b < nb; ++b) {
+                        u64* const y = Y + (j * nb + b) * n;
+                        nt.inverse(y);
+                        for (u64 i = ga - 1; i < n; ++i) {
+                            const u64 k = k0 + j + r * (b * B + i - (ga - 1));
+                            if (k > K) break;
+                            ra[k] = y[i];
+                        }
+                    }
             }
         });
     }

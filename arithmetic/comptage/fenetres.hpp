@@ -8,7 +8,8 @@
 //     G the entries of F in one residue class modulo q r (about
 //     sigma(L) / (q r) of them) and D_tau those of class tau modulo q. Each
 //     convolution runs by blocks (overlap-save), the sum over tau done once
-//     per block as dot products over tau of the transformed sequences.
+//     per block as dot products over tau of the transformed sequences, for
+//     a group of kappa at a time.
 //   - A_M(M - k), k = 0..K, a window of consecutive sums: for each residue
 //     rho modulo r, the row F(rho + r x) convolved with one window of F,
 //     whose transform by blocks serves every row.
@@ -35,6 +36,7 @@ struct Fenetres {
     unsigned log_a = 0, log_b = 0;             // transform lengths, 2^log; 0: none
     u64 g_a = 0, g_b = 0;                      // lengths of the short factors
     u64 blocs_a = 0, blocs_b = 0;              // output blocks
+    u64 groupe_a = 1;                          // residues kappa (half A) taken together
     u64 I0 = 0;                                // first row index of the window of B
     double papillons_a = 0, papillons_b = 0;   // butterflies per modulus
     double produits = 0;                       // products in dot products per modulus (half A)
