@@ -135,6 +135,19 @@ TEST(Ntt, ConvolutionsCycliquesContreLaSommeTermeATerme) {
                 EXPECT_EQ(c, attendu) << "p = " << p << ", n = " << n;
                 t.inverse(retour.data());
                 EXPECT_EQ(retour, a0) << "p = " << p << ", n = " << n;
+                // Columns of a matrix, over more than one band of them:
+                // each as its own transform.
+                const std::size_t w = std::max<std::size_t>(8, 4096 / n) + 3;
+                std::vector<u64> m(n * w), colonne(n);
+                for (u64& x : m) x = tirage(alea);
+                const std::vector<u64> m0 = m;
+                t.direct_colonnes(m.data(), w);
+                for (std::size_t c = 0; c < w; ++c) {
+                    for (std::size_t j = 0; j < n; ++j) colonne[j] = m0[j * w + c];
+                    t.direct(colonne.data());
+                    for (std::size_t j = 0; j < n; ++j)
+                        EXPECT_EQ(m[j * w + c], colonne[j]) << p << " " << n << " " << c;
+                }
             }
     }
     EXPECT_THROW(Ntt(65537, 17), std::invalid_argument);  // 2^17 does not divide 2^16

@@ -125,40 +125,46 @@ TEST(Scission, ValeursParTransformeesContreLaTablePleine) {
 
 TEST(Scission, ValeursAParGroupesDeResidus) {
     // A_M(q k) by transforms, the residues kappa modulo r taken one, two,
-    // three... at a time (a last group short), on one thread and on two,
-    // against the sum over j of F(q k - r j) F(j). L = 2^3 3^2 5 7, F = A_L:
-    // sigma(L) = 9360 against q r = 143, so each class has many entries.
+    // three... at a time (a last group short), their G transformed or
+    // evaluated frequency by frequency, on one thread and on two, against the
+    // sum over j of F(q k - r j) F(j). L = 2^3 3^2 5 7, F = A_L, sigma(L) =
+    // 9360: against q r = 143, many entries a class; against 1517, a few.
     const std::vector<u64> divL = {1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  12,  14,  15,  18,  20,   21,
                                    24,  28,  30,  35,  36,  40,  42,  45,  56,  60,  63,  70,  72,  84,  90,   105,
                                    120, 126, 140, 168, 180, 210, 252, 280, 315, 360, 420, 504, 630, 840, 1260, 2520};
-    const u64 L = 2520, q = 13, r = 11, S = std::accumulate(divL.begin(), divL.end(), u64{0});
-    const Geometrie g{q, r, r * L, S, S * (r + 1) / q};
-    Fenetres f;
-    dimensionne_a(g, 1e7, f);
-    ASSERT_GT(f.log_a, 0u);
-    const u64 p = premiers_ntt(50, f.log_a, 1).at(0);
-    std::vector<u64> F(S + 1, 0);
-    F[0] = 1;
-    for (const u64 d : divL)
-        for (u64 x = S; x >= d; --x) F[x] = (F[x] + F[x - d]) % p;
-    std::vector<u64> attendu(g.K + 1, 0);
-    for (u64 k = 0; k <= g.K; ++k)
-        for (u64 j = 0; j <= S && r * j <= q * k; ++j)
-            if (q * k - r * j <= S)
-                attendu[k] =
-                    static_cast<u64>((attendu[k] + static_cast<unsigned __int128>(F[q * k - r * j]) * F[j]) % p);
-    const std::vector<u64> demi(F.begin(), F.begin() + static_cast<std::ptrdiff_t>(S / 2 + 1));
-    for (const unsigned fils : {1u, 2u})
-        for (const u64 groupe : {u64{1}, u64{2}, u64{3}, u64{4}, u64{6}}) {
-            f.groupe_a = groupe;
-            const u64 n = u64{1} << f.log_a;
-            f.par_fil_a = groupe * (q * n + f.blocs_a * n) + n;
-            std::vector<u64> travail(f.partage() + 2 * f.par_fil()), ra(g.K + 1, 7);
-            Progres pr;
-            valeurs_a(g, f, demi.data(), p, false, ra.data(), travail.data(), fils, nullptr, nullptr, pr);
-            EXPECT_EQ(ra, attendu) << "groupes de " << groupe << ", " << fils << " fil(s)";
-        }
-    EXPECT_GT(f.blocs_a, 1u);
+    const u64 L = 2520, S = std::accumulate(divL.begin(), divL.end(), u64{0});
+    for (const auto& [q, r] : {std::pair<u64, u64>{13, 11}, std::pair<u64, u64>{37, 41}}) {
+        const Geometrie g{q, r, r * L, S, S * (r + 1) / q};
+        Fenetres f;
+        dimensionne_a(g, 1e7, f);
+        ASSERT_GT(f.log_a, 0u);
+        EXPECT_GT(f.blocs_a, 1u);
+        const u64 p = premiers_ntt(50, f.log_a, 1).at(0), n = u64{1} << f.log_a, ga = f.g_a;
+        std::vector<u64> F(S + 1, 0);
+        F[0] = 1;
+        for (const u64 d : divL)
+            for (u64 x = S; x >= d; --x) F[x] = (F[x] + F[x - d]) % p;
+        std::vector<u64> attendu(g.K + 1, 0);
+        for (u64 k = 0; k <= g.K; ++k)
+            for (u64 j = 0; j <= S && r * j <= q * k; ++j)
+                if (q * k - r * j <= S)
+                    attendu[k] =
+                        static_cast<u64>((attendu[k] + static_cast<unsigned __int128>(F[q * k - r * j]) * F[j]) % p);
+        const std::vector<u64> demi(F.begin(), F.begin() + static_cast<std::ptrdiff_t>(S / 2 + 1));
+        for (const bool directe : {false, true})
+            for (const unsigned fils : {1u, 2u})
+                for (const u64 groupe : {u64{1}, u64{2}, u64{3}, u64{4}, u64{6}}) {
+                    f.directe_a = directe;
+                    f.groupe_a = groupe;
+                    f.partage_a = q * f.blocs_a * n + (directe ? n * ga : 0);
+                    f.par_fil_a = groupe * ((directe ? q * (ga + 1) : q * n) + f.blocs_a * n) + n;
+                    std::vector<u64> travail(f.partage() + 2 * f.par_fil()), ra(g.K + 1, 7);
+                    Progres pr;
+                    valeurs_a(g, f, demi.data(), p, false, ra.data(), travail.data(), fils, nullptr, nullptr, pr);
+                    EXPECT_EQ(ra, attendu)
+                        << "q = " << q << ", groupes de " << groupe << ", " << fils << " fil(s), evaluees " << directe;
+                }
+    }
 }
 
 TEST(Scission, NombresAuHasardJusquaUnMillion) {

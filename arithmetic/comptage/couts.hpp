@@ -63,6 +63,8 @@ constexpr double kAppel = 8.0;
 // (half A), whose dot products then share each row of the other side read
 // from memory.
 constexpr double kGroupe = double{1 << 21};
+// A product added into a sum on 128 bits (the short G evaluated).
+constexpr double kTerme = 1.0;
 // A value rebuilt from its residues and multiplied into a sum, per modulus.
 constexpr double kReconstruction = 15.0;
 

@@ -435,9 +435,10 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
         const double cellules = fixes + static_cast<double>(fen.partage() + 2 * fen.par_fil());
         if (fen.log_a != 0 && fen.log_b != 0 && cellules <= budget && assez(t.bits, fen.log_max())) {
             const double travail = (fen.papillons_a + fen.papillons_b) * couts::kPapillon +
+                                   fen.termes_a * couts::kTerme + fen.lectures_a * couts::kCelluleGrande +
                                    fen.produits * (produit + couts::kAppel / static_cast<double>(q)) +
                                    fen.produits_seuls * couts::kProduitSeul;
-            t.produits = fen.produits + fen.produits_seuls + fen.papillons_a + fen.papillons_b;
+            t.produits = fen.produits + fen.produits_seuls + fen.papillons_a + fen.papillons_b + fen.termes_a;
             t.fils = travail > couts::kFilProduits ? 2 : 1;
             const double par_module = demi + travail / t.fils + n * couts::kProduit;
             const double c = choisit(t, par_module);

@@ -32,6 +32,9 @@ u64 log2_plafond(u64 x) {
 
 u64 plafond(u64 a, u64 b) { return (a + b - 1) / b; }
 
+// Cells of the rows of D read together by each G of a group (256 KiB).
+constexpr u64 kTuile = u64{1} << 15;
+
 // The two-thread share [debut, fin) of 0..n for thread t.
 struct Part {
     u64 debut, fin;
@@ -53,23 +56,37 @@ void dimensionne_a(const Geometrie& g, double cellules_max, Fenetres& f) {
         const double partage = q * static_cast<double>(blocs * n);
         if (partage > cellules_max) continue;
         const double nn = static_cast<double>(n), nb = static_cast<double>(blocs), la = static_cast<double>(lignes);
-        const double papillons = (q * nb + q * la + la * nb) * nn / 2 * l;
-        const double produits = la * nb * nn * q;
-        const double cout =
-            papillons * couts::kPapillon + produits * couts::kProduitIfma + la * nb * nn * couts::kAppel;
-        if (cout < meilleur) {
-            meilleur = cout;
-            f.log_a = l;
-            f.blocs_a = blocs;
-            f.papillons_a = papillons;
-            f.produits = produits;
-            f.partage_a = static_cast<std::size_t>(partage);
+        // The G transformed, or evaluated at each frequency from their g_a
+        // entries: their rows then take g_a + 1 cells a residue tau instead
+        // of n, and the groups grow as much. D is read from memory once per
+        // group. The cheaper of the two.
+        const double ga = static_cast<double>(f.g_a);
+        for (const bool directe : {false, true}) {
+            const double papillons = (q * nb + (directe ? 0 : q * la) + la * nb) * nn / 2 * l;
+            const double termes = directe ? q * la * nn * ga : 0;
+            const double produits = la * nb * nn * q;
             // As many kappa a group as kGroupe cells hold, and the rest of
             // the cells allow for two threads.
-            const double par_ligne = q * nn + nb * nn;
+            const double par_ligne = (directe ? q * (ga + 1) : q * nn) + nb * nn;
             const double place = std::min(couts::kGroupe, (cellules_max - partage) / 2 - nn);
-            f.groupe_a = static_cast<u64>(std::clamp(std::floor(place / par_ligne), 1.0, std::ceil(la / 2)));
-            f.par_fil_a = static_cast<std::size_t>(static_cast<double>(f.groupe_a) * par_ligne + nn);
+            const double groupe = std::clamp(std::floor(place / par_ligne), 1.0, std::ceil(la / 2));
+            const double lectures = std::ceil(la / groupe) * partage;
+            const double cout = papillons * couts::kPapillon + termes * couts::kTerme + produits * couts::kProduitIfma +
+                                la * nb * nn * couts::kAppel + lectures * couts::kCelluleGrande;
+            if (cout < meilleur) {
+                meilleur = cout;
+                f.log_a = l;
+                f.blocs_a = blocs;
+                f.directe_a = directe;
+                f.papillons_a = papillons;
+                f.termes_a = termes;
+                f.lectures_a = lectures;
+                f.produits = produits;
+                // With the powers of the root, n g_a cells, when evaluated.
+                f.partage_a = static_cast<std::size_t>(partage + (directe ? nn * ga : 0));
+                f.groupe_a = static_cast<u64>(groupe);
+                f.par_fil_a = static_cast<std::size_t>(groupe * par_ligne + nn);
+            }
         }
     }
 }
@@ -114,50 +131,102 @@ void valeurs_a(const Geometrie& g, const Fenetres& f, const u64* A, u64 p, bool 
         const Ntt nt(p, f.log_a);
         const u64 n = nt.taille(), ga = f.g_a, B = n - ga + 1;
         u64* const D = partage;
+        // Block b of every D_tau at once: row i of D + b n q holds
+        // F(tau + q m), m = b B - (ga - 1) + i, for tau = 0..q-1, read in
+        // order; its columns are then transformed.
         en_fils(fils, libres, suivi, pr, [&](unsigned t, Progres& c) {
-            u64* const x = propre(t);
-            const Part part(q, t, fils);
-            for (u64 tau = part.debut; tau < part.fin; ++tau) {
-                for (u64 b = 0; b < f.blocs_a; ++b) {
-                    const i64 m0 = static_cast<i64>(b * B) - static_cast<i64>(ga - 1);
-                    for (u64 i = 0; i < n; ++i) {
-                        const i64 m = m0 + static_cast<i64>(i);
-                        x[i] = m < 0 ? 0 : lire(A, S, static_cast<i64>(tau) + static_cast<i64>(q) * m);
-                    }
-                    nt.direct(x);
-                    for (u64 fr = 0; fr < n; ++fr) D[(b * n + fr) * q + tau] = x[fr];
+            const Part part(f.blocs_a, t, fils);
+            for (u64 b = part.debut; b < part.fin; ++b) {
+                u64* const bloc = D + b * n * q;
+                const i64 m0 = static_cast<i64>(b * B) - static_cast<i64>(ga - 1);
+                for (u64 i = 0; i < n; ++i) {
+                    const i64 m = m0 + static_cast<i64>(i);
+                    u64* const ligne = bloc + i * q;
+                    for (u64 tau = 0; tau < q; ++tau)
+                        ligne[tau] = m < 0 ? 0 : lire(A, S, static_cast<i64>(tau) + static_cast<i64>(q) * m);
                 }
-                c.ajoute(f.blocs_a * n * f.log_a);
+                nt.direct_colonnes(bloc, q);
+                c.ajoute(q * n * f.log_a);
             }
         });
         // The kappa by groups of f.groupe_a: each row of D, read from memory
         // once per group, serves the group's G from the caches.
         const u64 lignes = std::min(r, K + 1), g = f.groupe_a, groupes = plafond(lignes, g), nb = f.blocs_a;
+        const u64 tuile = std::max<u64>(1, kTuile / q);
+        // The entries of G_{kappa,tau}, from index delta on: q kappa - r tau
+        // = e - q r delta, 0 <= e < q r.
+        const auto entrees = [&](u64 kappa, u64 tau, u64* x) {
+            const u64 qk = q * kappa, rt = r * tau;
+            const u64 e = qk >= rt ? qk - rt : qr - (rt - qk), delta = qk >= rt ? 0 : 1;
+            u64 i = delta;
+            for (u64 v = e; v <= S; v += qr) x[i++] = lire(A, S, static_cast<i64>(v));
+            return i;
+        };
+        // Evaluated: W[fr ga + i] the transform of the unit sequence at i,
+        // in Montgomery's form, so that G_{kappa,tau} at fr is the sum over i
+        // of its entry i times W[fr ga + i], reduced once per lot.
+        const Montgomery mg(p);
+        const u64 lot = std::max<u64>(1, ~u64{0} / p);
+        if (f.directe_a) {
+            u64* const W = partage + q * nb * n;
+            u64* const x = propre(0);
+            for (u64 i = 0; i < ga; ++i) {
+                std::fill(x, x + n, u64{0});
+                x[i] = 1;
+                nt.direct(x);
+                for (u64 fr = 0; fr < n; ++fr) W[fr * ga + i] = mg.entre(x[fr]);
+            }
+        }
         en_fils(fils, libres, suivi, pr, [&](unsigned t, Progres& c) {
-            u64* const G = propre(t);      // G[(fr g + j) q + tau] for kappa = k0 + j
-            u64* const Y = G + g * q * n;  // Y[(j nb + b) n + fr]
+            // G[(fr g + j) q + tau] for kappa = k0 + j, transformed; or
+            // E[(j q + tau) ga + i] the entries and G[j q + tau] at one fr.
+            u64* const G = propre(t);
+            u64* const E = G + (f.directe_a ? g * q : 0);
+            u64* const Y = f.directe_a ? E + g * q * ga : G + g * q * n;  // Y[(j nb + b) n + fr]
             u64* const x = Y + g * nb * n;
+            const u64* const W = partage + q * nb * n;
             for (u64 h = t; h < groupes; h += fils) {
                 const u64 k0 = h * g, nk = std::min(g, lignes - k0);
                 for (u64 j = 0; j < nk; ++j) {
                     for (u64 tau = 0; tau < q; ++tau) {
-                        // q kappa - r tau = e - q r delta, 0 <= e < q r.
-                        const u64 qk = q * (k0 + j), rt = r * tau;
-                        const u64 e = qk >= rt ? qk - rt : qr - (rt - qk), delta = qk >= rt ? 0 : 1;
+                        if (f.directe_a) {
+                            u64* const e = E + (j * q + tau) * ga;
+                            std::fill(e, e + ga, u64{0});
+                            entrees(k0 + j, tau, e);
+                            continue;
+                        }
                         std::fill(x, x + n, u64{0});
-                        u64 i = delta;
-                        for (u64 v = e; v <= S; v += qr) x[i++] = lire(A, S, static_cast<i64>(v));
+                        entrees(k0 + j, tau, x);
                         nt.direct(x);
                         for (u64 fr = 0; fr < n; ++fr) G[(fr * g + j) * q + tau] = x[fr];
                     }
                     c.ajoute(q * n * f.log_a);
                 }
                 for (u64 fr = 0; fr < n; ++fr) {
-                    for (u64 b = 0; b < nb; ++b) {
-                        const u64* const d = D + (b * n + fr) * q;
-                        for (u64 j = 0; j < nk; ++j)
-                            Y[(j * nb + b) * n + fr] = produit_mod(G + (fr * g + j) * q, d, q, p, ifma);
+                    if (f.directe_a) {
+                        const u64* const w = W + fr * ga;
+                        for (u64 jt = 0; jt < nk * q; ++jt) {
+                            const u64* const e = E + jt * ga;
+                            u128 somme = 0;
+                            u64 v = 0;
+                            for (u64 i0 = 0; i0 < ga; i0 += lot) {
+                                const u64 i1 = std::min(ga, i0 + lot);
+                                for (u64 i = i0; i < i1; ++i) somme += static_cast<u128>(e[i]) * w[i];
+                                v += mg.reduit(somme);
+                                v -= v >= p ? p : 0;
+                                somme = 0;
+                            }
+                            G[jt] = v;
+                        }
                     }
+                    // The rows of D by tiles that stay in the caches while
+                    // each G of the group reads them.
+                    for (u64 b0 = 0; b0 < nb; b0 += tuile)
+                        for (u64 j = 0; j < nk; ++j) {
+                            const u64* const gj = G + (f.directe_a ? j : fr * g + j) * q;
+                            for (u64 b = b0; b < std::min(nb, b0 + tuile); ++b)
+                                Y[(j * nb + b) * n + fr] = produit_mod(gj, D + (b * n + fr) * q, q, p, ifma);
+                        }
                     c.ajoute(nk * nb * q);
                 }
                 for (u64 j = 0; j < nk; ++j)

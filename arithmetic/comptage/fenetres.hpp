@@ -9,7 +9,9 @@
 //     sigma(L) / (q r) of them) and D_tau those of class tau modulo q. Each
 //     convolution runs by blocks (overlap-save), the sum over tau done once
 //     per block as dot products over tau of the transformed sequences, for
-//     a group of kappa at a time.
+//     a group of kappa at a time. When the G are short against the blocks,
+//     each is evaluated at one frequency at a time rather than transformed,
+//     so that its group grows.
 //   - A_M(M - k), k = 0..K, a window of consecutive sums: for each residue
 //     rho modulo r, the row F(rho + r x) convolved with one window of F,
 //     whose transform by blocks serves every row.
@@ -37,8 +39,11 @@ struct Fenetres {
     u64 g_a = 0, g_b = 0;                      // lengths of the short factors
     u64 blocs_a = 0, blocs_b = 0;              // output blocks
     u64 groupe_a = 1;                          // residues kappa (half A) taken together
+    bool directe_a = false;                    // the G evaluated at each frequency, not transformed
     u64 I0 = 0;                                // first row index of the window of B
     double papillons_a = 0, papillons_b = 0;   // butterflies per modulus
+    double termes_a = 0;                       // products of the G evaluated, per modulus
+    double lectures_a = 0;                     // cells of D read from memory, per modulus
     double produits = 0;                       // products in dot products per modulus (half A)
     double produits_seuls = 0;                 // pointwise products per modulus (half B)
     std::size_t partage_a = 0, partage_b = 0;  // cells shared by both threads

@@ -3,6 +3,7 @@
 // stages back, with Harvey's lazy reductions.
 #include "ntt.hpp"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "primalite.hpp"
@@ -71,6 +72,31 @@ void Ntt::direct(u64* a) const {
         }
     }
     for (std::size_t i = 0; i < n_; ++i) a[i] -= a[i] >= p ? p : 0;
+}
+
+void Ntt::direct_colonnes(u64* a, std::size_t largeur) const {
+    const u64 p = p_, p2 = 2 * p;
+    // Bands of 32 KiB of cells in all.
+    const std::size_t bande = std::max<std::size_t>(8, (std::size_t{1} << 12) / n_);
+    for (std::size_t c0 = 0; c0 < largeur; c0 += bande) {
+        const std::size_t c1 = std::min(largeur, c0 + bande);
+        for (std::size_t h = n_ / 2; h >= 1; h /= 2)
+            for (std::size_t s = 0; s < n_; s += 2 * h)
+                for (std::size_t j = 0; j < h; ++j) {
+                    u64* x = a + (s + j) * largeur;
+                    u64* y = x + h * largeur;
+                    const u64 w = w_[h + j], ws = ws_[h + j];
+                    for (std::size_t c = c0; c < c1; ++c) {
+                        const u64 u = x[c], v = y[c];
+                        u64 t = u + v;
+                        t -= t >= p2 ? p2 : 0;
+                        x[c] = t;
+                        y[c] = fois(u + p2 - v, w, ws, p);
+                    }
+                }
+        for (std::size_t i = 0; i < n_; ++i)
+            for (std::size_t c = c0; c < c1; ++c) a[i * largeur + c] -= a[i * largeur + c] >= p ? p : 0;
+    }
 }
 
 void Ntt::inverse(u64* a) const {

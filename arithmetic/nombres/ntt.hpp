@@ -27,6 +27,10 @@ public:
     void direct(u64* a) const;
     // The inverse, divided by n: from bit-reversed order to natural order.
     void inverse(u64* a) const;
+    // The forward transform of each column of a[n][largeur] (row i at
+    // a + i largeur): the same butterflies, row against row, by bands of
+    // columns that stay in the caches.
+    void direct_colonnes(u64* a, std::size_t largeur) const;
 
 private:
     u64 p_;
