@@ -71,28 +71,31 @@ struct Rangees {
 };
 
 // The tables of one modulus, of 64-bit cells, or of 32-bit cells (moduli
-// below 2^32) when those do not fit.
+// below 2^31) when those do not fit.
 template <class T>
 struct Tables {
     T* A;   // A_L over [0, sigma(L) / 2]: the rest is A_L(sigma(L) - x)
     T* AT;  // A_L by residue modulo r: row rho holds A_L(rho + r i)
 };
 
-// A_L over [0, sigma(L) / 2] modulo p, on 64-bit cells.
-void demi_table(const Scission& s, u64 p, u64* f, Progres& pr) {
+// A_L over [0, sigma(L) / 2] modulo p, on 64-bit cells, or on 32-bit cells
+// (p below 2^31).
+template <class T>
+void demi_table(const Scission& s, u64 p, T* f, Progres& pr) {
     const u64 S = s.sigmaL, H = S / 2;
-    std::fill(f, f + H + 1, u64{0});
+    const auto pt = static_cast<T>(p);
+    std::fill(f, f + H + 1, T{0});
     f[0] = 1;
     // Each odd divisor m with m, 2m, ..., 2^deux m: the product of their
     // (1 + x^(2^i m)) is (1 - x^(2^(deux+1) m)) / (1 - x^m).
     for (const u64 m : s.impairs) {
         if (m > H) break;
         if (s.deux == 0) {
-            ajoute_desc(f, m, H, m, p, pr);
+            ajoute_desc(f, m, H, m, pt, pr);
         } else {
             const u64 saut = m << (s.deux + 1);
-            if (saut <= H) retire_desc(f, saut, H, saut, p, pr);
-            ajoute_asc(f, m, H, m, p, pr);
+            if (saut <= H) retire_desc(f, saut, H, saut, pt, pr);
+            ajoute_asc(f, m, H, m, pt, pr);
         }
         pr.ajoute(H);
     }
@@ -101,13 +104,7 @@ void demi_table(const Scission& s, u64 p, u64* f, Progres& pr) {
 template <class T>
 void construit(const Scission& s, u64 p, const Tables<T>& t, Progres& pr) {
     const u64 S = s.sigmaL, H = S / 2;
-    // The half table on 64 bits first, where A lies.
-    u64* f = reinterpret_cast<u64*>(t.A);
-    demi_table(s, p, f, pr);
-    // On 32 bits, in place: cell x takes bytes that only cells up to x held.
-    // AT may then take the bytes of the 64-bit table beyond.
-    if constexpr (sizeof(T) < sizeof(u64))
-        for (u64 x = 0; x <= H; ++x) t.A[x] = static_cast<T>(f[x]);
+    demi_table(s, p, t.A, pr);
     // Regrouped by blocks of rows and columns, so that reads and writes both
     // stay in the caches.
     const Rangees g(S, s.r);
@@ -220,8 +217,7 @@ struct Disposition {
     u64* travail = nullptr;
 };
 
-// Cells of 64 bits of A (half a table, and the 64-bit table it starts as)
-// and AT.
+// Cells of 64 bits of A (half a table) and AT.
 std::size_t cellules_tables(u64 sigma, bool etroit) {
     const u64 H = sigma / 2;
     return etroit ? ((H + 1) + (sigma + 1) + 1) / 2 : (H + 1) + (sigma + 1);
@@ -394,7 +390,7 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
     if (transformees.value_or(1) <= 1 && static_cast<double>(cellules_tables(sigmaL, true)) <= budget) {
         Scission t = s;
         t.etroit = static_cast<double>(cellules_tables(sigmaL, false)) > budget;
-        t.bits = t.etroit ? 32 : bits_produits(d.machine.processeur);
+        t.bits = t.etroit ? 31 : bits_produits(d.machine.processeur);
         const double tables = static_cast<double>(cellules_tables(sigmaL, t.etroit));
         const double moitie = n * (static_cast<double>(ligne) + 1);  // products of a half
         if (transformees != 0u) {
