@@ -6,11 +6,14 @@
 // exhaustive searches; an interrupted count.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include <gmpxx.h>
 
+#include "chaine.hpp"
 #include "modules.hpp"
 #include "noyaux.hpp"
 #include "outils/banc.hpp"
@@ -203,6 +206,30 @@ TEST(Noyaux, SommesCumuleesDeToutPas) {
                 EXPECT_EQ(ou >> 63, d % 2 == 0) << d;
             }
         }
+}
+
+TEST(Noyaux, ChaineDeDeuxFilsCommeLesPasUnParUn) {
+    // The 0/1 steps of small and large items (beyond a stretch of 2^16
+    // cells, and the whole table), on one thread and on two, 64-bit and
+    // 32-bit cells: the same table as the steps run one after the other by
+    // the plain loop.
+    const std::size_t top = 300007;
+    const std::vector<u64> items = {1, 3, 5, 7, 9, 15, 21, 35, 45, 63, 105, 315, 4097, 70001, 150001, 299999, 300007};
+    const u64 p = 2147483629;  // prime, below 2^31
+    std::vector<u64> attendu(top + 1, 0);
+    attendu[0] = 1;
+    for (const u64 m : items)
+        for (std::size_t x = top; x >= m; --x) attendu[x] = (attendu[x] + attendu[x - m]) % p;
+    for (const unsigned fils : {1u, 2u}) {
+        std::vector<u64> f(top + 1, 0);
+        std::vector<u32> g(top + 1, 0);
+        f[0] = g[0] = 1;
+        Progres pr;
+        chaine_desc(f.data(), top, items, p, fils, nullptr, nullptr, pr);
+        chaine_desc(g.data(), top, items, static_cast<u32>(p), fils, nullptr, nullptr, pr);
+        EXPECT_EQ(f, attendu) << fils;
+        EXPECT_TRUE(std::equal(g.begin(), g.end(), attendu.begin())) << fils;
+    }
 }
 
 TEST(RechercheExhaustive, ToutesLesCiblesEtPresDe2Puissance63) {

@@ -30,6 +30,7 @@
 #include <cmath>
 #include <optional>
 
+#include "chaine.hpp"
 #include "couts.hpp"
 #include "deux_fils.hpp"
 #include "fenetres.hpp"
@@ -79,32 +80,32 @@ struct Tables {
 };
 
 // A_L over [0, sigma(L) / 2] modulo p, on 64-bit cells, or on 32-bit cells
-// (p below 2^31).
+// (p below 2^31); for odd L, a chain of steps on s.fils threads.
 template <class T>
-void demi_table(const Scission& s, u64 p, T* f, Progres& pr) {
+void demi_table(const Scission& s, u64 p, T* f, std::atomic<int>* libres, Suivi* suivi, Progres& pr) {
     const u64 S = s.sigmaL, H = S / 2;
     const auto pt = static_cast<T>(p);
     std::fill(f, f + H + 1, T{0});
     f[0] = 1;
+    const auto fin = std::upper_bound(s.impairs.begin(), s.impairs.end(), H);
+    if (s.deux == 0) {
+        chaine_desc(f, H, std::span<const u64>(s.impairs.begin(), fin), pt, s.fils, libres, suivi, pr);
+        return;
+    }
     // Each odd divisor m with m, 2m, ..., 2^deux m: the product of their
     // (1 + x^(2^i m)) is (1 - x^(2^(deux+1) m)) / (1 - x^m).
-    for (const u64 m : s.impairs) {
-        if (m > H) break;
-        if (s.deux == 0) {
-            ajoute_desc(f, m, H, m, pt, pr);
-        } else {
-            const u64 saut = m << (s.deux + 1);
-            if (saut <= H) retire_desc(f, saut, H, saut, pt, pr);
-            ajoute_asc(f, m, H, m, pt, pr);
-        }
+    for (auto it = s.impairs.begin(); it != fin; ++it) {
+        const u64 m = *it, saut = m << (s.deux + 1);
+        if (saut <= H) retire_desc(f, saut, H, saut, pt, pr);
+        ajoute_asc(f, m, H, m, pt, pr);
         pr.ajoute(H);
     }
 }
 
 template <class T>
-void construit(const Scission& s, u64 p, const Tables<T>& t, Progres& pr) {
+void construit(const Scission& s, u64 p, const Tables<T>& t, Demande& d, Progres& pr) {
     const u64 S = s.sigmaL, H = S / 2;
-    demi_table(s, p, t.A, pr);
+    demi_table(s, p, t.A, d.ctx.libres, d.ctx.suivi(), pr);
     // Regrouped by blocks of rows and columns, so that reads and writes both
     // stay in the caches.
     const Rangees g(S, s.r);
@@ -257,7 +258,7 @@ void residus_de(const Scission& s, const Tables<T>& t, const Disposition& o, std
     const Geometrie g{s.q, s.r, s.M, s.sigmaL, s.kmax};
     for (std::size_t i = 0; i < s.premiers.size(); ++i) {
         const u64 p = s.premiers[i];
-        construit(s, p, t, pr);
+        construit(s, p, t, d, pr);
         u64* ra = o.RA ? o.RA + i * n : nullptr;
         u64* rb = o.RB ? o.RB + i * n : nullptr;
         u64* vb = nullptr;
@@ -280,7 +281,7 @@ void residus_ntt(const Scission& s, const Disposition& o, std::vector<u64>& resi
     const Geometrie g{s.q, s.r, s.M, s.sigmaL, s.kmax};
     for (std::size_t i = 0; i < s.premiers.size(); ++i) {
         const u64 p = s.premiers[i];
-        demi_table(s, p, A, pr);
+        demi_table(s, p, A, d.ctx.libres, d.ctx.suivi(), pr);
         u64* const ra = o.RA ? o.RA + i * n : o.valeurs;
         u64* const rb = o.RB ? o.RB + i * n : o.valeurs + n;
         valeurs_a(g, s.fen, A, p, s.ifma, ra, o.travail, s.fils, d.ctx.libres, d.ctx.suivi(), pr);
