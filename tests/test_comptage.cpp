@@ -209,26 +209,44 @@ TEST(Noyaux, SommesCumuleesDeToutPas) {
 }
 
 TEST(Noyaux, ChaineDeDeuxFilsCommeLesPasUnParUn) {
-    // The 0/1 steps of small and large items (beyond a stretch of 2^16
-    // cells, and the whole table), on one thread and on two, 64-bit and
-    // 32-bit cells: the same table as the steps run one after the other by
-    // the plain loop.
+    // Chains of each kind of step, small and large items (beyond a stretch
+    // of 2^16 cells, and the whole table), on one thread and on two, 64-bit
+    // and 32-bit cells: the same table as the steps run one after the other
+    // by the plain loop.
     const std::size_t top = 300007;
-    const std::vector<u64> items = {1, 3, 5, 7, 9, 15, 21, 35, 45, 63, 105, 315, 4097, 70001, 150001, 299999, 300007};
+    // Large items just before small ones: the lag that a step keeps
+    // behind the one before is that one's item.
+    const std::vector<u64> items = {1,  3,  70001, 5,   7,    9,      150001, 15,     21, 35,
+                                    45, 63, 105,   315, 4097, 299999, 3,      300007, 1};
     const u64 p = 2147483629;  // prime, below 2^31
-    std::vector<u64> attendu(top + 1, 0);
-    attendu[0] = 1;
-    for (const u64 m : items)
-        for (std::size_t x = top; x >= m; --x) attendu[x] = (attendu[x] + attendu[x - m]) % p;
-    for (const unsigned fils : {1u, 2u}) {
-        std::vector<u64> f(top + 1, 0);
-        std::vector<u32> g(top + 1, 0);
-        f[0] = g[0] = 1;
-        Progres pr;
-        chaine_desc(f.data(), top, items, p, fils, nullptr, nullptr, pr);
-        chaine_desc(g.data(), top, items, static_cast<u32>(p), fils, nullptr, nullptr, pr);
-        EXPECT_EQ(f, attendu) << fils;
-        EXPECT_TRUE(std::equal(g.begin(), g.end(), attendu.begin())) << fils;
+    for (const Pas pas : {Pas::ajoute_desc, Pas::retire_desc, Pas::ajoute_asc}) {
+        // A table of every value, then the chain.
+        std::vector<u64> depart(top + 1);
+        u64 x = 88172645463325252ull;  // xorshift
+        for (u64& v : depart) {
+            x ^= x << 13;
+            x ^= x >> 7;
+            x ^= x << 17;
+            v = x % p;
+        }
+        std::vector<u64> attendu = depart;
+        for (const u64 m : items) {
+            if (pas == Pas::ajoute_asc)
+                for (std::size_t s = m; s <= top; ++s) attendu[s] = (attendu[s] + attendu[s - m]) % p;
+            else
+                for (std::size_t s = top; s >= m; --s)
+                    attendu[s] = (attendu[s] + (pas == Pas::ajoute_desc ? attendu[s - m] : p - attendu[s - m])) % p;
+        }
+        // Two threads ten times over: a race shows only now and then.
+        for (const unsigned fils : {1u, 2u, 2u, 2u, 2u, 2u, 2u, 2u, 2u, 2u, 2u}) {
+            std::vector<u64> f = depart;
+            std::vector<u32> g(depart.begin(), depart.end());
+            Progres pr;
+            chaine(pas, f.data(), top, items, p, fils, nullptr, nullptr, pr);
+            chaine(pas, g.data(), top, items, static_cast<u32>(p), fils, nullptr, nullptr, pr);
+            EXPECT_EQ(f, attendu) << static_cast<int>(pas) << " " << fils;
+            EXPECT_TRUE(std::equal(g.begin(), g.end(), attendu.begin())) << static_cast<int>(pas) << " " << fils;
+        }
     }
 }
 

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A chain of 0/1 steps shared by two threads, by stretches of the table.
+// A chain of steps shared by two threads, by stretches of the table.
 #include "chaine.hpp"
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 #include <thread>
 #include <vector>
 
@@ -13,35 +14,62 @@ namespace {
 
 // Cells a step does between two reports of where it stands.
 constexpr std::size_t kTroncon = std::size_t{1} << 16;
+constexpr std::size_t kFini = std::numeric_limits<std::size_t>::max();
 
 template <class T>
-void chaine(T* f, std::size_t top, std::span<const u64> items, T p, unsigned fils, std::atomic<int>* libres,
-            Suivi* suivi, Progres& pr) {
+void enchaine(Pas pas, T* f, std::size_t top, std::span<const u64> items, T p, unsigned fils, std::atomic<int>* libres,
+              Suivi* suivi, Progres& pr) {
     const std::size_t n = items.size();
-    // bas[k]: every cell from bas[k] up is done by step k (top + 1: none).
-    std::vector<std::atomic<std::size_t>> bas(n);
-    for (auto& b : bas) b.store(top + 1);
+    const bool montant = pas == Pas::ajoute_asc;
+    // Where each step stands: going down, every cell from bord[k] up is
+    // done (top + 1: none, 0: all); going up, every cell below bord[k]
+    // (0: none, kFini: all).
+    std::vector<std::atomic<std::size_t>> bord(n);
+    for (auto& b : bord) b.store(montant ? 0 : top + 1);
     std::atomic<std::size_t> suivant{0};
     std::atomic<bool> abandon{false};
     en_fils(fils, libres, suivi, pr, [&](unsigned, Progres& c) {
+        // Waits until step k - 1 allows the stretch [lo, hi] of step k.
+        const auto attend = [&](std::size_t k, std::size_t lo, std::size_t hi) {
+            if (k == 0) return true;
+            const std::size_t m = items[k], avant = items[k - 1];
+            for (;;) {
+                const std::size_t b = bord[k - 1].load(std::memory_order_acquire);
+                // Down: step k - 1 done from lo - m up. Up: done up to hi,
+                // and its reads (from b - avant on) above hi.
+                if (montant ? b == kFini || b >= hi + 1 + avant : b <= lo - m) return true;
+                if (abandon.load(std::memory_order_relaxed)) return false;
+                c.point();
+                std::this_thread::yield();
+            }
+        };
         try {
             for (std::size_t k; (k = suivant.fetch_add(1)) < n;) {
                 const std::size_t m = items[k];
-                for (std::size_t hi = top;;) {
-                    const std::size_t lo = hi >= m + kTroncon ? hi + 1 - kTroncon : m;
-                    // Step k - 1 done from lo - m up: what this stretch reads.
-                    while (k > 0 && bas[k - 1].load(std::memory_order_acquire) > lo - m) {
-                        if (abandon.load(std::memory_order_relaxed)) return;
-                        c.point();
-                        std::this_thread::yield();
+                if (montant) {
+                    for (std::size_t lo = m; lo <= top;) {
+                        const std::size_t hi = std::min(top, lo + kTroncon - 1);
+                        if (!attend(k, lo, hi)) return;
+                        ajoute_asc(f, lo, hi, m, p, c);
+                        bord[k].store(hi + 1, std::memory_order_release);
+                        lo = hi + 1;
                     }
-                    ajoute_desc(f, lo, hi, m, p, c);
-                    bas[k].store(lo, std::memory_order_release);
-                    if (lo == m) break;
-                    hi = lo - 1;
+                    bord[k].store(kFini, std::memory_order_release);
+                } else {
+                    for (std::size_t hi = top; hi >= m;) {
+                        const std::size_t lo = hi >= m + kTroncon ? hi + 1 - kTroncon : m;
+                        if (!attend(k, lo, hi)) return;
+                        if (pas == Pas::ajoute_desc)
+                            ajoute_desc(f, lo, hi, m, p, c);
+                        else
+                            retire_desc(f, lo, hi, m, p, c);
+                        bord[k].store(lo, std::memory_order_release);
+                        if (lo == m) break;
+                        hi = lo - 1;
+                    }
+                    // Below m the step changes nothing.
+                    bord[k].store(0, std::memory_order_release);
                 }
-                // Below m the step changes nothing.
-                bas[k].store(0, std::memory_order_release);
                 c.ajoute(top);
             }
         } catch (...) {
@@ -53,12 +81,12 @@ void chaine(T* f, std::size_t top, std::span<const u64> items, T p, unsigned fil
 
 }  // namespace
 
-void chaine_desc(u64* f, std::size_t top, std::span<const u64> items, u64 p, unsigned fils, std::atomic<int>* libres,
-                 Suivi* suivi, Progres& pr) {
-    chaine(f, top, items, p, fils, libres, suivi, pr);
+void chaine(Pas pas, u64* f, std::size_t top, std::span<const u64> items, u64 p, unsigned fils,
+            std::atomic<int>* libres, Suivi* suivi, Progres& pr) {
+    enchaine(pas, f, top, items, p, fils, libres, suivi, pr);
 }
 
-void chaine_desc(u32* f, std::size_t top, std::span<const u64> items, u32 p, unsigned fils, std::atomic<int>* libres,
-                 Suivi* suivi, Progres& pr) {
-    chaine(f, top, items, p, fils, libres, suivi, pr);
+void chaine(Pas pas, u32* f, std::size_t top, std::span<const u64> items, u32 p, unsigned fils,
+            std::atomic<int>* libres, Suivi* suivi, Progres& pr) {
+    enchaine(pas, f, top, items, p, fils, libres, suivi, pr);
 }

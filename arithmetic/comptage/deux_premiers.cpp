@@ -52,6 +52,7 @@ struct Scission {
     std::vector<u64> impairs;   // odd divisors of L, ascending
     std::vector<u64> premiers;  // the moduli, below 2^bits
     unsigned bits = 60;         // of the moduli
+    double bits_voulus = 0;     // of their product
     bool ifma = false;          // the dot products in AVX-512 IFMA
     unsigned fils = 1;
     double produits = 0;     // per modulus
@@ -80,26 +81,26 @@ struct Tables {
 };
 
 // A_L over [0, sigma(L) / 2] modulo p, on 64-bit cells, or on 32-bit cells
-// (p below 2^31); for odd L, a chain of steps on s.fils threads.
+// (p below 2^31), by chains of steps on s.fils threads.
 template <class T>
 void demi_table(const Scission& s, u64 p, T* f, std::atomic<int>* libres, Suivi* suivi, Progres& pr) {
     const u64 S = s.sigmaL, H = S / 2;
     const auto pt = static_cast<T>(p);
     std::fill(f, f + H + 1, T{0});
     f[0] = 1;
-    const auto fin = std::upper_bound(s.impairs.begin(), s.impairs.end(), H);
+    const std::span<const u64> impairs(s.impairs.begin(), std::upper_bound(s.impairs.begin(), s.impairs.end(), H));
     if (s.deux == 0) {
-        chaine_desc(f, H, std::span<const u64>(s.impairs.begin(), fin), pt, s.fils, libres, suivi, pr);
+        chaine(Pas::ajoute_desc, f, H, impairs, pt, s.fils, libres, suivi, pr);
         return;
     }
     // Each odd divisor m with m, 2m, ..., 2^deux m: the product of their
-    // (1 + x^(2^i m)) is (1 - x^(2^(deux+1) m)) / (1 - x^m).
-    for (auto it = s.impairs.begin(); it != fin; ++it) {
-        const u64 m = *it, saut = m << (s.deux + 1);
-        if (saut <= H) retire_desc(f, saut, H, saut, pt, pr);
-        ajoute_asc(f, m, H, m, pt, pr);
-        pr.ajoute(H);
-    }
+    // (1 + x^(2^i m)) is (1 - x^(2^(deux+1) m)) / (1 - x^m). The factors
+    // commute: every (1 - x^(2^(deux+1) m)) first, then every 1 / (1 - x^m).
+    std::vector<u64> sauts;
+    for (const u64 m : impairs)
+        if ((m << (s.deux + 1)) <= H) sauts.push_back(m << (s.deux + 1));
+    chaine(Pas::retire_desc, f, H, sauts, pt, s.fils, libres, suivi, pr);
+    chaine(Pas::ajoute_asc, f, H, impairs, pt, s.fils, libres, suivi, pr);
 }
 
 template <class T>
@@ -351,17 +352,23 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
     // Moduli: each value below C(d(M), d(M)/2), or the count below
     // C(d(N) - 1, (d(N) - 1)/2) times (d(N) - 1 + 1)/2 = d(M), a margin
     // on the odd number of items; two bits to spare, or 2^items when less; one
-    // more bit, and more than bits - 1 bits a modulus.
-    const auto moduli = [](u64 items, unsigned b) {
+    // more bit. The largest primes below 2^b (the dot products alone) hold
+    // more than b - 1/64 bits each, those 1 + c 2^k of the transforms more
+    // than b - 1.
+    const auto bits_de = [](u64 items) {
         double bits = log2_binome_milieu(items) + 2;
         if (items % 2 == 1) bits += std::log2(static_cast<double>((items + 1) / 2));
-        bits = std::min(static_cast<double>(items), bits);
-        return static_cast<std::size_t>(std::ceil((bits + 1) / (b - 1)));
+        return std::min(static_cast<double>(items), bits) + 1;
+    };
+    const auto moduli = [&](u64 items, unsigned b, bool plus_grands) {
+        const double par_module = plus_grands ? b - 1.0 / 64 : b - 1.0;
+        return static_cast<std::size_t>(std::ceil(bits_de(items) / par_module));
     };
     // Each value rebuilt (par_k) or the count only, whichever is cheaper
     // and fits, for a cost per modulus.
     const auto choisit = [&](Scission& t, double par_module) {
-        const std::size_t m_k = moduli(dM, t.bits), m_n = moduli(2 * dM - 1, t.bits);
+        const bool plus_grands = !t.ntt && !t.fen.log_b;
+        const std::size_t m_k = moduli(dM, t.bits, plus_grands), m_n = moduli(2 * dM - 1, t.bits, plus_grands);
         const double residus = 2.0 * static_cast<double>(m_k) * n;
         const double par_k =
             static_cast<double>(m_k) * par_module + n * couts::kReconstruction * static_cast<double>(m_k);
@@ -373,6 +380,7 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
         const auto fixes = static_cast<double>(cellules_fixes(t));
         t.par_k = fixes_k + residus <= budget && par_k <= entier;
         t.premiers.assign(t.par_k ? m_k : m_n, 0);  // chosen once the plan is kept
+        t.bits_voulus = bits_de(t.par_k ? dM : 2 * dM - 1);
         t.octets = static_cast<std::size_t>((t.par_k ? fixes_k + residus : fixes) * sizeof(u64));
         return t.par_k ? par_k : entier;
     };
@@ -381,7 +389,7 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
     // over (those of the count, the most a plan takes).
     const auto assez = [&](unsigned b, unsigned lg) {
         const double premiers = std::ldexp(2.0 / (0.7 * b), static_cast<int>(b) - static_cast<int>(lg));
-        return premiers >= 4.0 * static_cast<double>(moduli(2 * dM - 1, b));
+        return premiers >= 4.0 * static_cast<double>(moduli(2 * dM - 1, b, false));
     };
     double meilleur = kInfini;
     const Geometrie geo{q, r, s.M, sigmaL, s.kmax};
@@ -450,8 +458,17 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
 }
 
 std::unique_ptr<Plan> plan_de(Scission&& s, double cout) {
-    s.premiers = s.ntt || s.fen.log_b ? premiers_ntt(s.bits, s.fen.log_max(), s.premiers.size())
-                                      : premiers_produits(s.bits, s.premiers.size());
+    const auto premiers = [&](std::size_t m) {
+        return s.ntt || s.fen.log_b ? premiers_ntt(s.bits, s.fen.log_max(), m) : premiers_produits(s.bits, m);
+    };
+    s.premiers = premiers(s.premiers.size());
+    // Their product checked against the bits of what they rebuild.
+    const auto bits = [&] {
+        double b = 0;
+        for (const u64 p : s.premiers) b += std::log2(static_cast<double>(p));
+        return b;
+    };
+    while (bits() < s.bits_voulus) s.premiers = premiers(s.premiers.size() + 1);
     const std::size_t s_octets = s.octets;
     auto plan = std::make_unique<PlanScission>(std::move(s));
     plan->cout = cout;
