@@ -131,6 +131,11 @@ TEST(Ntt, ConvolutionsCycliquesContreLaSommeTermeATerme) {
                     EXPECT_LT(a[j], p);
                     c[j] = mulmod(a[j], b[j], p);
                 }
+                // The same products through the precomputed quotients.
+                std::vector<u64> q(n), c2(n);
+                t.quotients(b.data(), q.data());
+                t.multiplie(a.data(), b.data(), q.data(), c2.data());
+                EXPECT_EQ(c2, c) << "p = " << p << ", n = " << n;
                 t.inverse(c.data());
                 EXPECT_EQ(c, attendu) << "p = " << p << ", n = " << n;
                 t.inverse(retour.data());

@@ -64,14 +64,6 @@ struct Scission {
     std::size_t octets = 0;  // tables and residues
 };
 
-// Length of row rho of the table regrouped modulo r, and where it starts.
-struct Rangees {
-    u64 r, Q, R;  // sigma(L) = Q r + R
-    Rangees(u64 sigma, u64 r_) : r(r_), Q(sigma / r_), R(sigma % r_) {}
-    u64 longueur(u64 rho) const { return Q + (rho <= R ? 1 : 0); }
-    u64 debut(u64 rho) const { return rho * Q + std::min(rho, R + 1); }
-};
-
 // The tables of one modulus, of 64-bit cells, or of 32-bit cells (moduli
 // below 2^31) when those do not fit.
 template <class T>
@@ -265,7 +257,7 @@ void residus_de(const Scission& s, const Tables<T>& t, const Disposition& o, std
         u64* vb = nullptr;
         if (s.fen.log_b) {
             vb = rb ? rb : o.valeurs;
-            valeurs_b(g, s.fen, t.A, p, vb, o.travail, s.fils, d.ctx.libres, d.ctx.suivi(), pr);
+            valeurs_b(g, s.fen, t.A, p, vb, o.travail, s.fils, d.ctx.libres, d.ctx.suivi(), pr, t.AT);
         }
         // The residue classes shared: c, c + fils, ...
         u64 part[2] = {0, 0};
@@ -352,9 +344,10 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
     // Moduli: each value below C(d(M), d(M)/2), or the count below
     // C(d(N) - 1, (d(N) - 1)/2) times (d(N) - 1 + 1)/2 = d(M), a margin
     // on the odd number of items; two bits to spare, or 2^items when less; one
-    // more bit. The largest primes below 2^b (the dot products alone) hold
-    // more than b - 1/64 bits each, those 1 + c 2^k of the transforms more
-    // than b - 1.
+    // more bit. The largest primes below 2^b hold more than b - 1/64 bits
+    // each, and so do those 1 + c 2^k of the transforms when the plan has
+    // enough of them (assez, at b - 1: the plan checks the product of its
+    // primes and takes one more when short).
     const auto bits_de = [](u64 items) {
         double bits = log2_binome_milieu(items) + 2;
         if (items % 2 == 1) bits += std::log2(static_cast<double>((items + 1) / 2));
@@ -367,8 +360,7 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
     // Each value rebuilt (par_k) or the count only, whichever is cheaper
     // and fits, for a cost per modulus.
     const auto choisit = [&](Scission& t, double par_module) {
-        const bool plus_grands = !t.ntt && !t.fen.log_b;
-        const std::size_t m_k = moduli(dM, t.bits, plus_grands), m_n = moduli(2 * dM - 1, t.bits, plus_grands);
+        const std::size_t m_k = moduli(dM, t.bits, true), m_n = moduli(2 * dM - 1, t.bits, true);
         const double residus = 2.0 * static_cast<double>(m_k) * n;
         const double par_k =
             static_cast<double>(m_k) * par_module + n * couts::kReconstruction * static_cast<double>(m_k);
@@ -403,8 +395,8 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
         const double tables = static_cast<double>(cellules_tables(sigmaL, t.etroit));
         const double moitie = n * (static_cast<double>(ligne) + 1);  // products of a half
         if (transformees != 0u) {
-            dimensionne_b(geo, budget - tables - n, t.fen);
-            const double b = t.fen.papillons_b * couts::kPapillon + t.fen.produits_seuls * couts::kProduitSeul;
+            dimensionne_b(geo, budget - tables - n, t.fen, t.ifma);
+            const double b = t.fen.papillons_b * couts::papillon(s.ifma) + t.fen.produits_seuls * couts::kProduitSeul;
             const double cellules = tables + n + static_cast<double>(t.fen.partage() + 2 * t.fen.par_fil());
             // The window B_M(M - k) is read within the caches: priced so.
             const double direct = moitie * couts::produit_cache(t.ifma, t.etroit);
@@ -414,7 +406,7 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
         t.produits = (t.fen.log_b ? 1 : 2) * moitie;
         double travail = t.produits * produit;
         if (t.fen.log_b) {
-            travail += t.fen.papillons_b * couts::kPapillon + t.fen.produits_seuls * couts::kProduitSeul;
+            travail += t.fen.papillons_b * couts::papillon(s.ifma) + t.fen.produits_seuls * couts::kProduitSeul;
             t.produits += t.fen.papillons_b + t.fen.produits_seuls;
         }
         t.fils = t.produits > couts::kFilProduits ? 2 : 1;
@@ -434,12 +426,12 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
         t.etroit = false;
         t.bits = bits_produits(d.machine.processeur);
         t.fen = Fenetres{};
-        dimensionne_a(geo, budget - fixes, t.fen);
-        dimensionne_b(geo, budget - fixes, t.fen);
+        dimensionne_a(geo, budget - fixes, t.fen, t.ifma);
+        dimensionne_b(geo, budget - fixes, t.fen, t.ifma);
         const Fenetres& fen = t.fen;
         const double cellules = fixes + static_cast<double>(fen.partage() + 2 * fen.par_fil());
         if (fen.log_a != 0 && fen.log_b != 0 && cellules <= budget && assez(t.bits, fen.log_max())) {
-            const double travail = (fen.papillons_a + fen.papillons_b) * couts::kPapillon +
+            const double travail = (fen.papillons_a + fen.papillons_b) * couts::papillon(s.ifma) +
                                    fen.termes_a * couts::kTerme + fen.lectures_a * couts::kCelluleGrande +
                                    fen.produits * (produit + couts::kAppel / static_cast<double>(q)) +
                                    fen.produits_seuls * couts::kProduitSeul;

@@ -43,7 +43,7 @@ struct Part {
 
 }  // namespace
 
-void dimensionne_a(const Geometrie& g, double cellules_max, Fenetres& f) {
+void dimensionne_a(const Geometrie& g, double cellules_max, Fenetres& f, bool ifma) {
     const u64 lignes = std::min(g.r, g.K + 1);  // the kappa
     const double q = static_cast<double>(g.q);
     // The G have at most S / (q r) + 1 entries, one more for the shift.
@@ -71,8 +71,9 @@ void dimensionne_a(const Geometrie& g, double cellules_max, Fenetres& f) {
             const double place = std::min(couts::kGroupe, (cellules_max - partage) / 2 - nn);
             const double groupe = std::clamp(std::floor(place / par_ligne), 1.0, std::ceil(la / 2));
             const double lectures = std::ceil(la / groupe) * partage;
-            const double cout = papillons * couts::kPapillon + termes * couts::kTerme + produits * couts::kProduitIfma +
-                                la * nb * nn * couts::kAppel + lectures * couts::kCelluleGrande;
+            const double cout = papillons * couts::papillon(ifma) + termes * couts::kTerme +
+                                produits * couts::kProduitIfma + la * nb * nn * couts::kAppel +
+                                lectures * couts::kCelluleGrande;
             if (cout < meilleur) {
                 meilleur = cout;
                 f.log_a = l;
@@ -91,7 +92,7 @@ void dimensionne_a(const Geometrie& g, double cellules_max, Fenetres& f) {
     }
 }
 
-void dimensionne_b(const Geometrie& g, double cellules_max, Fenetres& f) {
+void dimensionne_b(const Geometrie& g, double cellules_max, Fenetres& f, bool ifma) {
     const double lignes = static_cast<double>(std::min(g.r, g.S + 1));  // the rho
     // The rows have at most S / r + 1 entries; the window of rows I0 .. M / r.
     f.g_b = g.S / g.r + 1;
@@ -101,12 +102,12 @@ void dimensionne_b(const Geometrie& g, double cellules_max, Fenetres& f) {
     double meilleur = std::numeric_limits<double>::infinity();
     for (unsigned l = static_cast<unsigned>(log2_plafond(f.g_b + 1)); l <= 27; ++l) {
         const u64 n = u64{1} << l, B = n - f.g_b + 1, blocs = plafond(etendue, B);
-        const double partage = static_cast<double>(blocs * n);
+        const double partage = 2 * static_cast<double>(blocs * n);  // W and its quotients
         if (partage > cellules_max) continue;
         const double nn = static_cast<double>(n), nb = static_cast<double>(blocs);
         const double papillons = (nb + lignes * (1 + nb)) * nn / 2 * l;
         const double produits = lignes * nb * nn;
-        const double cout = papillons * couts::kPapillon + produits * couts::kProduitSeul;
+        const double cout = papillons * couts::papillon(ifma) + produits * couts::kProduitSeul;
         if (cout < meilleur) {
             meilleur = cout;
             f.log_b = l;
@@ -248,18 +249,18 @@ void valeurs_a(const Geometrie& g, const Fenetres& f, const u64* A, u64 p, bool 
 
 template <class T>
 void valeurs_b(const Geometrie& g, const Fenetres& f, const T* A, u64 p, u64* rb, u64* travail, unsigned fils,
-               std::atomic<int>* libres, Suivi* suivi, Progres& pr) {
+               std::atomic<int>* libres, Suivi* suivi, Progres& pr, const T* rangees) {
     const u64 r = g.r, S = g.S, K = g.K, M = g.M;
     std::fill(rb, rb + K + 1, u64{0});
     u64* const partage = travail;
     const auto propre = [&](unsigned t) { return travail + f.partage() + t * f.par_fil(); };
-    // W[b n + fr]: block b of the window of F, transformed, in Montgomery's
-    // form.
+    // W[b n + fr]: block b of the window of F, transformed; WQ[b n + fr]
+    // the quotients of the products by them.
     {
         const Ntt nt(p, f.log_b);
-        const Montgomery mg(p);
         const u64 n = nt.taille(), gb = f.g_b, B = n - gb + 1;
         u64* const W = partage;
+        u64* const WQ = partage + f.blocs_b * n;
         en_fils(fils, libres, suivi, pr, [&](unsigned t, Progres& c) {
             const Part part(f.blocs_b, t, fils);
             for (u64 b = part.debut; b < part.fin; ++b) {
@@ -267,22 +268,27 @@ void valeurs_b(const Geometrie& g, const Fenetres& f, const T* A, u64 p, u64* rb
                 const i64 i0 = static_cast<i64>(f.I0 + b * B) - static_cast<i64>(gb - 1);
                 for (u64 i = 0; i < n; ++i) x[i] = lire(A, S, i0 + static_cast<i64>(i));
                 nt.direct(x);
-                for (u64 i = 0; i < n; ++i) x[i] = mg.entre(x[i]);
+                nt.quotients(x, WQ + b * n);
                 c.ajoute(n * f.log_b);
             }
         });
         const u64 lignes = std::min(r, S + 1);
+        const Rangees g_r(S, r);
         en_fils(fils, libres, suivi, pr, [&](unsigned t, Progres& c) {
             u64* const x = propre(t);
             u64* const y = x + n;
             for (u64 rho = t; rho < lignes; rho += fils) {
                 std::fill(x, x + n, u64{0});
-                u64 i = 0;
-                for (u64 v = rho; v <= S; v += r) x[i++] = lire(A, S, static_cast<i64>(v));
+                if (rangees) {
+                    const T* const ligne = rangees + g_r.debut(rho);
+                    std::copy(ligne, ligne + g_r.longueur(rho), x);
+                } else {
+                    u64 i = 0;
+                    for (u64 v = rho; v <= S; v += r) x[i++] = lire(A, S, static_cast<i64>(v));
+                }
                 nt.direct(x);
                 for (u64 b = 0; b < f.blocs_b; ++b) {
-                    const u64* w = W + b * n;
-                    for (u64 fr = 0; fr < n; ++fr) y[fr] = mg.mul(x[fr], w[fr]);
+                    nt.multiplie(x, W + b * n, WQ + b * n, y);
                     nt.inverse(y);
                     for (u64 j = gb - 1; j < n; ++j) {
                         const u64 u = rho + r * (f.I0 + b * B + j - (gb - 1));
@@ -299,6 +305,6 @@ void valeurs_b(const Geometrie& g, const Fenetres& f, const T* A, u64 p, u64* rb
 }
 
 template void valeurs_b(const Geometrie&, const Fenetres&, const u64*, u64, u64*, u64*, unsigned, std::atomic<int>*,
-                        Suivi*, Progres&);
+                        Suivi*, Progres&, const u64*);
 template void valeurs_b(const Geometrie&, const Fenetres&, const std::uint32_t*, u64, u64*, u64*, unsigned,
-                        std::atomic<int>*, Suivi*, Progres&);
+                        std::atomic<int>*, Suivi*, Progres&, const std::uint32_t*);

@@ -33,6 +33,15 @@ struct Geometrie {
     u64 q = 0, r = 0, M = 0, S = 0, K = 0;
 };
 
+// Length of row rho of the table regrouped modulo r (row rho holding
+// F(rho + r i)), and where it starts.
+struct Rangees {
+    u64 r, Q, R;  // sigma(L) = Q r + R
+    Rangees(u64 sigma, u64 r_) : r(r_), Q(sigma / r_), R(sigma % r_) {}
+    u64 longueur(u64 rho) const { return Q + (rho <= R ? 1 : 0); }
+    u64 debut(u64 rho) const { return rho * Q + std::min(rho, R + 1); }
+};
+
 // The sizes of the transforms of both halves and their price.
 struct Fenetres {
     unsigned log_a = 0, log_b = 0;             // transform lengths, 2^log; 0: none
@@ -55,10 +64,10 @@ struct Fenetres {
 };
 
 // The transform lengths of half A, then of half B, that cost least within
-// cellules_max cells of shared work, with their price; log_a (log_b) stays 0
-// when none fits.
-void dimensionne_a(const Geometrie& g, double cellules_max, Fenetres& f);
-void dimensionne_b(const Geometrie& g, double cellules_max, Fenetres& f);
+// cellules_max cells of shared work, with their price (butterflies eight at
+// a time with ifma); log_a (log_b) stays 0 when none fits.
+void dimensionne_a(const Geometrie& g, double cellules_max, Fenetres& f, bool ifma = false);
+void dimensionne_b(const Geometrie& g, double cellules_max, Fenetres& f, bool ifma = false);
 
 // A_M(q k) into ra[k], k = 0..K, modulo the prime p (p - 1 divisible by
 // 2^log_a, p below 2^bits_produits), from the half table A of F
@@ -67,7 +76,8 @@ void dimensionne_b(const Geometrie& g, double cellules_max, Fenetres& f);
 void valeurs_a(const Geometrie& g, const Fenetres& f, const u64* A, u64 p, bool ifma, u64* ra, u64* travail,
                unsigned fils, std::atomic<int>* libres, Suivi* suivi, Progres& pr);
 // B_M(M - k) into rb[k], k = 0..K, the same way (p - 1 divisible by
-// 2^log_b), from a half table of 64-bit or 32-bit cells.
+// 2^log_b), from a half table of 64-bit or 32-bit cells, and its rows from
+// the regrouped table when there is one.
 template <class T>
 void valeurs_b(const Geometrie& g, const Fenetres& f, const T* A, u64 p, u64* rb, u64* travail, unsigned fils,
-               std::atomic<int>* libres, Suivi* suivi, Progres& pr);
+               std::atomic<int>* libres, Suivi* suivi, Progres& pr, const T* rangees = nullptr);

@@ -4,7 +4,12 @@
 #include "ntt.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <stdexcept>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#endif
 
 #include "primalite.hpp"
 
@@ -19,6 +24,110 @@ inline u64 fois(u64 a, u64 w, u64 ws, u64 p) {
     const auto q = static_cast<u64>((static_cast<u128>(a) * ws) >> 64);
     return a * w - q * p;
 }
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define SD_NTT_IFMA 1
+#define SD_IFMA_CIBLE __attribute__((target("avx512f,avx512ifma")))
+
+// Eight lanes of a below 2^52 times w mod p, within [0, 2p): Shoup's
+// product on 52 bits (w52 = floor(w 2^52 / p)), whose result a w - q p lies
+// in [0, 2p) and so equals its low 52 bits.
+SD_IFMA_CIBLE inline __m512i fois8(__m512i a, __m512i w, __m512i w52, __m512i p) {
+    const __m512i zero = _mm512_setzero_si512();
+    const __m512i q = _mm512_madd52hi_epu64(zero, a, w52);
+    const __m512i r = _mm512_sub_epi64(_mm512_madd52lo_epu64(zero, a, w), _mm512_madd52lo_epu64(zero, q, p));
+    return _mm512_and_si512(r, _mm512_set1_epi64((std::int64_t{1} << 52) - 1));
+}
+
+// x below 2m (m = p or 2p): x - m when x >= m, as the smaller of x and
+// x - m (which wraps when x < m).
+SD_IFMA_CIBLE inline __m512i reduit8(__m512i x, __m512i m) {
+    return _mm512_maskz_min_epu64(0xff, x, _mm512_sub_epi64(x, m));
+}
+
+// The butterflies of one forward stage (half-length h, a multiple of 8) on
+// the pairs x[j], y[j]; of one inverse stage.
+SD_IFMA_CIBLE void etage_direct8(u64* x, u64* y, std::size_t h, const u64* w, const u64* w52, u64 p) {
+    const __m512i vp = _mm512_set1_epi64(static_cast<std::int64_t>(p)), p2 = _mm512_add_epi64(vp, vp);
+    for (std::size_t j = 0; j < h; j += 8) {
+        const __m512i u = _mm512_loadu_si512(x + j), v = _mm512_loadu_si512(y + j);
+        _mm512_storeu_si512(x + j, reduit8(_mm512_add_epi64(u, v), p2));
+        const __m512i d = _mm512_sub_epi64(_mm512_add_epi64(u, p2), v);
+        _mm512_storeu_si512(y + j, fois8(d, _mm512_loadu_si512(w + j), _mm512_loadu_si512(w52 + j), vp));
+    }
+}
+SD_IFMA_CIBLE void etage_inverse8(u64* x, u64* y, std::size_t h, const u64* w, const u64* w52, u64 p) {
+    const __m512i vp = _mm512_set1_epi64(static_cast<std::int64_t>(p)), p2 = _mm512_add_epi64(vp, vp);
+    for (std::size_t j = 0; j < h; j += 8) {
+        const __m512i u = _mm512_loadu_si512(x + j);
+        const __m512i v = fois8(_mm512_loadu_si512(y + j), _mm512_loadu_si512(w + j), _mm512_loadu_si512(w52 + j), vp);
+        _mm512_storeu_si512(x + j, reduit8(_mm512_add_epi64(u, v), p2));
+        _mm512_storeu_si512(y + j, reduit8(_mm512_sub_epi64(_mm512_add_epi64(u, p2), v), p2));
+    }
+}
+// y = x w mod p, below p, eight at a time.
+SD_IFMA_CIBLE void multiplie8(const u64* x, const u64* w, const u64* q, u64* y, std::size_t n, u64 p) {
+    const __m512i vp = _mm512_set1_epi64(static_cast<std::int64_t>(p));
+    for (std::size_t i = 0; i < n; i += 8) {
+        const __m512i t = fois8(_mm512_loadu_si512(x + i), _mm512_loadu_si512(w + i), _mm512_loadu_si512(q + i), vp);
+        _mm512_storeu_si512(y + i, reduit8(t, vp));
+    }
+}
+
+// The stages of half-length h = 4, 2, 1, sixteen cells at a time: the first
+// cells of the pairs gathered from the two vectors by ix, the second by iy,
+// their roots in w, w52; put back by i0, i1.
+struct Petit {
+    __m512i ix, iy, i0, i1, w, w52;
+};
+
+SD_IFMA_CIBLE Petit petit(std::size_t h, const u64* w, const u64* w52) {
+    alignas(64) std::int64_t x[8], y[8], r[8], r52[8], b0[8], b1[8];
+    for (std::size_t k = 0, p = 0; p < 16; ++p)
+        if (p % (2 * h) < h) {
+            x[k] = static_cast<std::int64_t>(p);
+            y[k] = static_cast<std::int64_t>(p + h);
+            r[k] = static_cast<std::int64_t>(w[h + p % h]);
+            r52[k] = static_cast<std::int64_t>(w52[h + p % h]);
+            (p < 8 ? b0[p] : b1[p - 8]) = static_cast<std::int64_t>(k);
+            (p + h < 8 ? b0[p + h] : b1[p + h - 8]) = static_cast<std::int64_t>(8 + k);
+            ++k;
+        }
+    return Petit{_mm512_load_si512(x),  _mm512_load_si512(y), _mm512_load_si512(b0),
+                 _mm512_load_si512(b1), _mm512_load_si512(r), _mm512_load_si512(r52)};
+}
+
+SD_IFMA_CIBLE void petit_etage(u64* a, std::size_t n, const Petit& e, u64 p, bool inverse) {
+    const __m512i vp = _mm512_set1_epi64(static_cast<std::int64_t>(p)), p2 = _mm512_add_epi64(vp, vp);
+    for (std::size_t i = 0; i < n; i += 16) {
+        const __m512i a0 = _mm512_loadu_si512(a + i), a1 = _mm512_loadu_si512(a + i + 8);
+        const __m512i u = _mm512_permutex2var_epi64(a0, e.ix, a1);
+        __m512i v = _mm512_permutex2var_epi64(a0, e.iy, a1), x, y;
+        if (inverse) {
+            v = fois8(v, e.w, e.w52, vp);
+            x = reduit8(_mm512_add_epi64(u, v), p2);
+            y = reduit8(_mm512_sub_epi64(_mm512_add_epi64(u, p2), v), p2);
+        } else {
+            x = reduit8(_mm512_add_epi64(u, v), p2);
+            y = fois8(_mm512_sub_epi64(_mm512_add_epi64(u, p2), v), e.w, e.w52, vp);
+        }
+        _mm512_storeu_si512(a + i, _mm512_permutex2var_epi64(x, e.i0, y));
+        _mm512_storeu_si512(a + i + 8, _mm512_permutex2var_epi64(x, e.i1, y));
+    }
+}
+
+// a[i] below 2p brought below p; or a[i] / n, below p.
+SD_IFMA_CIBLE void finit8(u64* a, std::size_t n, u64 p, const u64* ninv, const u64* ninv52) {
+    const __m512i vp = _mm512_set1_epi64(static_cast<std::int64_t>(p));
+    for (std::size_t i = 0; i < n; i += 8) {
+        __m512i x = _mm512_loadu_si512(a + i);
+        if (ninv)
+            x = fois8(x, _mm512_set1_epi64(static_cast<std::int64_t>(*ninv)),
+                      _mm512_set1_epi64(static_cast<std::int64_t>(*ninv52)), vp);
+        _mm512_storeu_si512(a + i, reduit8(x, vp));
+    }
+}
+#endif
 
 }  // namespace
 
@@ -51,6 +160,19 @@ Ntt::Ntt(u64 p, unsigned log_n) : p_(p), n_(std::size_t{1} << log_n) {
     }
     n_inv_ = inverse_mod(n_ % p, p);
     n_inv_s_ = quotient(n_inv_, p);
+#ifdef SD_NTT_IFMA
+    ifma_ = n_ >= 16 && p < (u64{1} << 50) && __builtin_cpu_supports("avx512ifma");
+    if (ifma_) {
+        const auto q52 = [p](u64 w) { return static_cast<u64>((static_cast<u128>(w) << 52) / p); };
+        w52_.resize(n_);
+        wi52_.resize(n_);
+        for (std::size_t i = 1; i < n_; ++i) {
+            w52_[i] = q52(w_[i]);
+            wi52_[i] = q52(wi_[i]);
+        }
+        n_inv52_ = q52(n_inv_);
+    }
+#endif
 }
 
 void Ntt::direct(u64* a) const {
@@ -59,6 +181,16 @@ void Ntt::direct(u64* a) const {
     for (std::size_t h = n_ / 2; h >= 1; h /= 2) {
         const u64* w = w_.data() + h;
         const u64* ws = ws_.data() + h;
+#ifdef SD_NTT_IFMA
+        if (ifma_ && h >= 8) {
+            for (std::size_t s = 0; s < n_; s += 2 * h) etage_direct8(a + s, a + s + h, h, w, w52_.data() + h, p);
+            continue;
+        }
+        if (ifma_) {
+            petit_etage(a, n_, petit(h, w_.data(), w52_.data()), p, false);
+            continue;
+        }
+#endif
         for (std::size_t s = 0; s < n_; s += 2 * h) {
             u64* x = a + s;
             u64* y = x + h;
@@ -71,6 +203,12 @@ void Ntt::direct(u64* a) const {
             }
         }
     }
+#ifdef SD_NTT_IFMA
+    if (ifma_) {
+        finit8(a, n_, p, nullptr, nullptr);
+        return;
+    }
+#endif
     for (std::size_t i = 0; i < n_; ++i) a[i] -= a[i] >= p ? p : 0;
 }
 
@@ -99,12 +237,41 @@ void Ntt::direct_colonnes(u64* a, std::size_t largeur) const {
     }
 }
 
+void Ntt::quotients(const u64* w, u64* q) const {
+    const unsigned decalage = ifma_ ? 52 : 64;
+    for (std::size_t i = 0; i < n_; ++i) q[i] = static_cast<u64>((static_cast<u128>(w[i]) << decalage) / p_);
+}
+
+void Ntt::multiplie(const u64* x, const u64* w, const u64* q, u64* y) const {
+    const u64 p = p_;
+#ifdef SD_NTT_IFMA
+    if (ifma_) {
+        multiplie8(x, w, q, y, n_, p);
+        return;
+    }
+#endif
+    for (std::size_t i = 0; i < n_; ++i) {
+        const u64 t = fois(x[i], w[i], q[i], p);
+        y[i] = t >= p ? t - p : t;
+    }
+}
+
 void Ntt::inverse(u64* a) const {
     const u64 p = p_, p2 = 2 * p;
     // (x, y) -> (x + y / w, x - y / w), values below 2p.
     for (std::size_t h = 1; h < n_; h *= 2) {
         const u64* w = wi_.data() + h;
         const u64* ws = wis_.data() + h;
+#ifdef SD_NTT_IFMA
+        if (ifma_ && h >= 8) {
+            for (std::size_t s = 0; s < n_; s += 2 * h) etage_inverse8(a + s, a + s + h, h, w, wi52_.data() + h, p);
+            continue;
+        }
+        if (ifma_) {
+            petit_etage(a, n_, petit(h, wi_.data(), wi52_.data()), p, true);
+            continue;
+        }
+#endif
         for (std::size_t s = 0; s < n_; s += 2 * h) {
             u64* x = a + s;
             u64* y = x + h;
@@ -119,6 +286,12 @@ void Ntt::inverse(u64* a) const {
             }
         }
     }
+#ifdef SD_NTT_IFMA
+    if (ifma_) {
+        finit8(a, n_, p, &n_inv_, &n_inv52_);
+        return;
+    }
+#endif
     for (std::size_t i = 0; i < n_; ++i) {
         const u64 t = fois(a[i], n_inv_, n_inv_s_, p);
         a[i] = t >= p ? t - p : t;

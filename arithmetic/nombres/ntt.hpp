@@ -6,6 +6,8 @@
 // that a convolution is two forward transforms, their pointwise product and
 // one inverse, with no permutation. Products by the roots go through
 // Shoup's precomputed quotients; values stay below 2p inside a transform.
+// Below 2^50, with AVX-512 IFMA, the stages run eight butterflies at a time
+// on 52-bit products.
 #pragma once
 
 #include <cstddef>
@@ -31,10 +33,20 @@ public:
     // a + i largeur): the same butterflies, row against row, by bands of
     // columns that stay in the caches.
     void direct_colonnes(u64* a, std::size_t largeur) const;
+    // For products by w[0..n), every value below p: their quotients into q
+    // (Shoup's, on 52 bits eight at a time, else on 64). Then
+    // y[i] = x[i] w[i] mod p, below p, for x[i] below 2p.
+    void quotients(const u64* w, u64* q) const;
+    void multiplie(const u64* x, const u64* w, const u64* q, u64* y) const;
 
 private:
     u64 p_;
     std::size_t n_;
+    // Stages of half-length 8 and more, eight butterflies at a time, in
+    // AVX-512 IFMA, when the processor has it and p is below 2^50.
+    bool ifma_ = false;
+    std::vector<u64> w52_, wi52_;  // floor(w 2^52 / p) for them
+    u64 n_inv52_ = 0;
     // Stage of half-length h: the roots w^j of order 2h, j < h, at [h + j],
     // with their quotients floor(w^j 2^64 / p); the same for the inverses.
     std::vector<u64> w_, ws_, wi_, wis_;
