@@ -6,6 +6,7 @@
 #include <exception>
 #include <limits>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "deux_fils.hpp"
@@ -14,6 +15,11 @@ namespace {
 
 // Cells a step does between two reports of where it stands.
 constexpr std::size_t kTroncon = std::size_t{1} << 16;
+// Descending steps of items up to kBande go by groups of kPasGroupe: one
+// thread runs them together, each a band of kBande cells below the one
+// before, so that the table is read from memory once per group.
+constexpr std::size_t kBande = std::size_t{1} << 14;
+constexpr std::size_t kPasGroupe = 8;
 constexpr std::size_t kFini = std::numeric_limits<std::size_t>::max();
 
 template <class T>
@@ -26,6 +32,16 @@ void enchaine(Pas pas, T* f, std::size_t top, std::span<const u64> items, T p, u
     // (0: none, kFini: all).
     std::vector<std::atomic<std::size_t>> bord(n);
     for (auto& b : bord) b.store(montant ? 0 : top + 1);
+    // The units of work, [debut, fin) of items: a group of small
+    // descending steps, or one step.
+    std::vector<std::pair<std::size_t, std::size_t>> unites;
+    for (std::size_t k = 0; k < n;) {
+        std::size_t fin = k + 1;
+        if (!montant)
+            while (fin < n && fin - k < kPasGroupe && items[k] <= kBande && items[fin] <= kBande) ++fin;
+        unites.emplace_back(k, fin);
+        k = fin;
+    }
     std::atomic<std::size_t> suivant{0};
     std::atomic<bool> abandon{false};
     en_fils(fils, libres, suivi, pr, [&](unsigned, Progres& c) {
@@ -44,8 +60,31 @@ void enchaine(Pas pas, T* f, std::size_t top, std::span<const u64> items, T p, u
             }
         };
         try {
-            for (std::size_t k; (k = suivant.fetch_add(1)) < n;) {
+            for (std::size_t u; (u = suivant.fetch_add(1)) < unites.size();) {
+                const auto [k, fin] = unites[u];
                 const std::size_t m = items[k];
+                if (fin > k + 1) {
+                    // Round t: step k + i on band t - i (bands from the top).
+                    const std::size_t bandes = top / kBande + 1, g = fin - k;
+                    for (std::size_t t = 0; t + 1 < bandes + g; ++t)
+                        for (std::size_t i = 0; i < g && i <= t; ++i) {
+                            const std::size_t j = t - i, mi = items[k + i];
+                            if (j >= bandes || top - j * kBande < mi) continue;
+                            const std::size_t hi = top - j * kBande;
+                            const std::size_t lo = std::max(mi, hi >= kBande ? hi + 1 - kBande : 0);
+                            if (i == 0 && !attend(k, lo, hi)) return;
+                            if (pas == Pas::ajoute_desc)
+                                ajoute_desc(f, lo, hi, mi, p, c);
+                            else
+                                retire_desc(f, lo, hi, mi, p, c);
+                            bord[k + i].store(lo, std::memory_order_release);
+                        }
+                    for (std::size_t i = k; i < fin; ++i) {
+                        bord[i].store(0, std::memory_order_release);
+                        c.ajoute(top);
+                    }
+                    continue;
+                }
                 if (montant) {
                     for (std::size_t lo = m; lo <= top;) {
                         const std::size_t hi = std::min(top, lo + kTroncon - 1);

@@ -7,7 +7,9 @@
 // step (running sums along the residues modulo m) runs from the bottom up
 // the same way. Each thread takes the next step as soon as it is free, so
 // that the steps also run one after the other when only one thread turns
-// up; two steps close behind each other share the caches.
+// up; two steps close behind each other share the caches. The small
+// descending steps go by groups, one thread each, that read each band of
+// the table from memory once.
 #pragma once
 
 #include <atomic>
