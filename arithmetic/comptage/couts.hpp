@@ -53,13 +53,17 @@ constexpr double kProduit = 0.9;
 // from one to the next (bench_noyaux produit_*: 0.13 ns with IFMA, 0.07 on
 // 32-bit cells, 0.41 on 128-bit accumulators).
 inline double produit_cache(bool ifma, bool etroit) { return ifma ? (etroit ? 0.07 : 0.13) : 0.41; }
-// Number-theoretic transforms (fenetres.cpp): a butterfly (bench_noyaux
-// transformee: 1.6 ns, 0.3 to 0.4 eight at a time in AVX-512 IFMA, and the
-// copies around it), a product modulo a prime on its own (Montgomery's
-// form), the fixed cost of a dot product.
+// Number-theoretic transforms (fenetres.cpp): a butterfly of a transform
+// of length 2^log_n (bench_noyaux transformee: 1.6 ns; eight at a time in
+// AVX-512 IFMA, 0.3 to 0.4 ns from 2^12 on, 0.7 at 2^9, and the copies
+// around it), a product modulo a prime on its own (Montgomery's form), the
+// fixed cost of a dot product.
 constexpr double kPapillon = 2.0;
-inline double papillon(bool ifma) { return ifma ? 0.5 : kPapillon; }
+inline double papillon(bool ifma, unsigned log_n) { return !ifma ? kPapillon : log_n >= 12 ? 0.5 : 1.0; }
 constexpr double kProduitSeul = 3.0;
+// A root of a transform's length and its quotients, computed for each
+// modulus.
+constexpr double kRacine = 150.0;
 constexpr double kAppel = 8.0;
 // Cells of one thread for the transformed rows of a group of residues
 // (half A), whose dot products then share each row of the other side read

@@ -396,7 +396,8 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
         const double moitie = n * (static_cast<double>(ligne) + 1);  // products of a half
         if (transformees != 0u) {
             dimensionne_b(geo, budget - tables - n, t.fen, t.ifma);
-            const double b = t.fen.papillons_b * couts::papillon(s.ifma) + t.fen.produits_seuls * couts::kProduitSeul;
+            const double b =
+                t.fen.papillons_b * couts::papillon(s.ifma, t.fen.log_b) + t.fen.produits_seuls * couts::kProduitSeul;
             const double cellules = tables + n + static_cast<double>(t.fen.partage() + 2 * t.fen.par_fil());
             // The window B_M(M - k) is read within the caches: priced so.
             const double direct = moitie * couts::produit_cache(t.ifma, t.etroit);
@@ -406,7 +407,9 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
         t.produits = (t.fen.log_b ? 1 : 2) * moitie;
         double travail = t.produits * produit;
         if (t.fen.log_b) {
-            travail += t.fen.papillons_b * couts::papillon(s.ifma) + t.fen.produits_seuls * couts::kProduitSeul;
+            travail += t.fen.papillons_b * couts::papillon(s.ifma, t.fen.log_b) +
+                       t.fen.produits_seuls * couts::kProduitSeul +
+                       std::ldexp(couts::kRacine, static_cast<int>(t.fen.log_b));
             t.produits += t.fen.papillons_b + t.fen.produits_seuls;
         }
         t.fils = t.produits > couts::kFilProduits ? 2 : 1;
@@ -431,10 +434,14 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
         const Fenetres& fen = t.fen;
         const double cellules = fixes + static_cast<double>(fen.partage() + 2 * fen.par_fil());
         if (fen.log_a != 0 && fen.log_b != 0 && cellules <= budget && assez(t.bits, fen.log_max())) {
-            const double travail = (fen.papillons_a + fen.papillons_b) * couts::papillon(s.ifma) +
-                                   fen.termes_a * couts::kTerme + fen.lectures_a * couts::kCelluleGrande +
-                                   fen.produits * (produit + couts::kAppel / static_cast<double>(q)) +
-                                   fen.produits_seuls * couts::kProduitSeul;
+            const double travail =
+                fen.papillons_a * couts::papillon(s.ifma, fen.log_a) +
+                fen.papillons_b * couts::papillon(s.ifma, fen.log_b) +
+                (std::ldexp(1.0, static_cast<int>(fen.log_a)) + std::ldexp(1.0, static_cast<int>(fen.log_b))) *
+                    couts::kRacine +
+                fen.termes_a * couts::kTerme + fen.lectures_a * couts::kCelluleGrande +
+                fen.produits * (produit + couts::kAppel / static_cast<double>(q)) +
+                fen.produits_seuls * couts::kProduitSeul;
             t.produits = fen.produits + fen.produits_seuls + fen.papillons_a + fen.papillons_b + fen.termes_a;
             t.fils = travail > couts::kFilProduits ? 2 : 1;
             const double par_module = demi + travail / t.fils + n * couts::kProduit;

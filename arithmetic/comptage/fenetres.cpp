@@ -71,7 +71,7 @@ void dimensionne_a(const Geometrie& g, double cellules_max, Fenetres& f, bool if
             const double place = std::min(couts::kGroupe, (cellules_max - partage) / 2 - nn);
             const double groupe = std::clamp(std::floor(place / par_ligne), 1.0, std::ceil(la / 2));
             const double lectures = std::ceil(la / groupe) * partage;
-            const double cout = papillons * couts::papillon(ifma) + termes * couts::kTerme +
+            const double cout = papillons * couts::papillon(ifma, l) + termes * couts::kTerme +
                                 produits * couts::kProduitIfma + la * nb * nn * couts::kAppel +
                                 lectures * couts::kCelluleGrande;
             if (cout < meilleur) {
@@ -107,7 +107,7 @@ void dimensionne_b(const Geometrie& g, double cellules_max, Fenetres& f, bool if
         const double nn = static_cast<double>(n), nb = static_cast<double>(blocs);
         const double papillons = (nb + lignes * (1 + nb)) * nn / 2 * l;
         const double produits = lignes * nb * nn;
-        const double cout = papillons * couts::papillon(ifma) + produits * couts::kProduitSeul;
+        const double cout = papillons * couts::papillon(ifma, l) + produits * couts::kProduitSeul;
         if (cout < meilleur) {
             meilleur = cout;
             f.log_b = l;

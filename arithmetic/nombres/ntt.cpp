@@ -163,14 +163,14 @@ Ntt::Ntt(u64 p, unsigned log_n) : p_(p), n_(std::size_t{1} << log_n) {
 #ifdef SD_NTT_IFMA
     ifma_ = n_ >= 16 && p < (u64{1} << 50) && __builtin_cpu_supports("avx512ifma");
     if (ifma_) {
-        const auto q52 = [p](u64 w) { return static_cast<u64>((static_cast<u128>(w) << 52) / p); };
+        // floor(w 2^52 / p) = floor(floor(w 2^64 / p) / 2^12).
         w52_.resize(n_);
         wi52_.resize(n_);
         for (std::size_t i = 1; i < n_; ++i) {
-            w52_[i] = q52(w_[i]);
-            wi52_[i] = q52(wi_[i]);
+            w52_[i] = ws_[i] >> 12;
+            wi52_[i] = wis_[i] >> 12;
         }
-        n_inv52_ = q52(n_inv_);
+        n_inv52_ = n_inv_s_ >> 12;
     }
 #endif
 }
