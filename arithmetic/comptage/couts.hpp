@@ -55,9 +55,9 @@ constexpr double kProduit = 0.9;
 inline double produit_cache(bool ifma, bool etroit) { return ifma ? (etroit ? 0.07 : 0.13) : 0.41; }
 // Number-theoretic transforms (fenetres.cpp): a butterfly of a transform
 // of length 2^log_n (bench_noyaux transformee: 1.6 ns; eight at a time in
-// AVX-512 IFMA, 0.3 to 0.4 ns from 2^12 on, 0.7 at 2^9, and the copies
-// around it), a product modulo a prime on its own (Montgomery's form), the
-// fixed cost of a dot product.
+// AVX-512 IFMA, 0.3 to 0.5 ns, and the copies around it, which weigh more
+// on short transforms), a product modulo a prime on its own (Montgomery's
+// form), the fixed cost of a dot product.
 constexpr double kPapillon = 2.0;
 inline double papillon(bool ifma, unsigned log_n) { return !ifma ? kPapillon : log_n >= 12 ? 0.5 : 1.0; }
 constexpr double kProduitSeul = 3.0;

@@ -4,6 +4,7 @@
 #include "ntt.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <stdexcept>
 
@@ -74,45 +75,29 @@ SD_IFMA_CIBLE void multiplie8(const u64* x, const u64* w, const u64* q, u64* y, 
     }
 }
 
-// The stages of half-length h = 4, 2, 1, sixteen cells at a time: the first
-// cells of the pairs gathered from the two vectors by ix, the second by iy,
-// their roots in w, w52; put back by i0, i1.
-struct Petit {
-    __m512i ix, iy, i0, i1, w, w52;
-};
-
-SD_IFMA_CIBLE Petit petit(std::size_t h, const u64* w, const u64* w52) {
-    alignas(64) std::int64_t x[8], y[8], r[8], r52[8], b0[8], b1[8];
-    for (std::size_t k = 0, p = 0; p < 16; ++p)
-        if (p % (2 * h) < h) {
-            x[k] = static_cast<std::int64_t>(p);
-            y[k] = static_cast<std::int64_t>(p + h);
-            r[k] = static_cast<std::int64_t>(w[h + p % h]);
-            r52[k] = static_cast<std::int64_t>(w52[h + p % h]);
-            (p < 8 ? b0[p] : b1[p - 8]) = static_cast<std::int64_t>(k);
-            (p + h < 8 ? b0[p + h] : b1[p + h - 8]) = static_cast<std::int64_t>(8 + k);
-            ++k;
-        }
-    return Petit{_mm512_load_si512(x),  _mm512_load_si512(y), _mm512_load_si512(b0),
-                 _mm512_load_si512(b1), _mm512_load_si512(r), _mm512_load_si512(r52)};
-}
-
-SD_IFMA_CIBLE void petit_etage(u64* a, std::size_t n, const Petit& e, u64 p, bool inverse) {
+// The stages of half-length h = 4, 2, 1, sixteen cells at a time: e holds,
+// eight lanes each, the places of the first cells of the pairs among the
+// two vectors, those of the second cells, where each cell goes back to in
+// the first vector and in the second, the roots and their quotients
+// (Ntt::petits_).
+SD_IFMA_CIBLE void petit_etage(u64* a, std::size_t n, const u64* e, u64 p, bool inverse) {
     const __m512i vp = _mm512_set1_epi64(static_cast<std::int64_t>(p)), p2 = _mm512_add_epi64(vp, vp);
+    const __m512i ix = _mm512_loadu_si512(e), iy = _mm512_loadu_si512(e + 8), i0 = _mm512_loadu_si512(e + 16),
+                  i1 = _mm512_loadu_si512(e + 24), w = _mm512_loadu_si512(e + 32), w52 = _mm512_loadu_si512(e + 40);
     for (std::size_t i = 0; i < n; i += 16) {
         const __m512i a0 = _mm512_loadu_si512(a + i), a1 = _mm512_loadu_si512(a + i + 8);
-        const __m512i u = _mm512_permutex2var_epi64(a0, e.ix, a1);
-        __m512i v = _mm512_permutex2var_epi64(a0, e.iy, a1), x, y;
+        const __m512i u = _mm512_permutex2var_epi64(a0, ix, a1);
+        __m512i v = _mm512_permutex2var_epi64(a0, iy, a1), x, y;
         if (inverse) {
-            v = fois8(v, e.w, e.w52, vp);
+            v = fois8(v, w, w52, vp);
             x = reduit8(_mm512_add_epi64(u, v), p2);
             y = reduit8(_mm512_sub_epi64(_mm512_add_epi64(u, p2), v), p2);
         } else {
             x = reduit8(_mm512_add_epi64(u, v), p2);
-            y = fois8(_mm512_sub_epi64(_mm512_add_epi64(u, p2), v), e.w, e.w52, vp);
+            y = fois8(_mm512_sub_epi64(_mm512_add_epi64(u, p2), v), w, w52, vp);
         }
-        _mm512_storeu_si512(a + i, _mm512_permutex2var_epi64(x, e.i0, y));
-        _mm512_storeu_si512(a + i + 8, _mm512_permutex2var_epi64(x, e.i1, y));
+        _mm512_storeu_si512(a + i, _mm512_permutex2var_epi64(x, i0, y));
+        _mm512_storeu_si512(a + i + 8, _mm512_permutex2var_epi64(x, i1, y));
     }
 }
 
@@ -171,6 +156,23 @@ Ntt::Ntt(u64 p, unsigned log_n) : p_(p), n_(std::size_t{1} << log_n) {
             wi52_[i] = wis_[i] >> 12;
         }
         n_inv52_ = n_inv_s_ >> 12;
+        // The small stages, forward then inverse, h = 1, 2, 4 (petit_etage).
+        petits_.assign(2 * 3 * 48, 0);
+        for (std::size_t sens = 0; sens < 2; ++sens)
+            for (std::size_t l = 0, h = 1; h < 8; ++l, h *= 2) {
+                u64* const e = petits_.data() + (sens * 3 + l) * 48;
+                const u64 *w = sens ? wi_.data() : w_.data(), *w52 = sens ? wi52_.data() : w52_.data();
+                for (std::size_t k = 0, c = 0; c < 16; ++c)
+                    if (c % (2 * h) < h) {
+                        e[k] = c;
+                        e[8 + k] = c + h;
+                        e[16 + c] = k;  // both vectors back, sixteen places
+                        e[16 + c + h] = 8 + k;
+                        e[32 + k] = w[h + c % h];
+                        e[40 + k] = w52[h + c % h];
+                        ++k;
+                    }
+            }
     }
 #endif
 }
@@ -187,7 +189,7 @@ void Ntt::direct(u64* a) const {
             continue;
         }
         if (ifma_) {
-            petit_etage(a, n_, petit(h, w_.data(), w52_.data()), p, false);
+            petit_etage(a, n_, petits_.data() + std::countr_zero(h) * 48, p, false);
             continue;
         }
 #endif
@@ -268,7 +270,7 @@ void Ntt::inverse(u64* a) const {
             continue;
         }
         if (ifma_) {
-            petit_etage(a, n_, petit(h, wi_.data(), wi52_.data()), p, true);
+            petit_etage(a, n_, petits_.data() + (3 + std::countr_zero(h)) * 48, p, true);
             continue;
         }
 #endif

@@ -47,6 +47,7 @@ private:
     bool ifma_ = false;
     std::vector<u64> w52_, wi52_;  // floor(w 2^52 / p) for them
     u64 n_inv52_ = 0;
+    std::vector<u64> petits_;  // the stages h = 1, 2, 4 (ntt.cpp, petit_etage)
     // Stage of half-length h: the roots w^j of order 2h, j < h, at [h + j],
     // with their quotients floor(w^j 2^64 / p); the same for the inverses.
     std::vector<u64> w_, ws_, wi_, wis_;
