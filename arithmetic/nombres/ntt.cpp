@@ -75,6 +75,9 @@ SD_IFMA_CIBLE void multiplie8(const u64* x, const u64* w, const u64* q, u64* y, 
     }
 }
 
+// Cells of one small stage in Ntt::petits_.
+constexpr std::size_t kPetit = 48;
+
 // The stages of half-length h = 4, 2, 1, sixteen cells at a time: e holds,
 // eight lanes each, the places of the first cells of the pairs among the
 // two vectors, those of the second cells, where each cell goes back to in
@@ -157,10 +160,10 @@ Ntt::Ntt(u64 p, unsigned log_n) : p_(p), n_(std::size_t{1} << log_n) {
         }
         n_inv52_ = n_inv_s_ >> 12;
         // The small stages, forward then inverse, h = 1, 2, 4 (petit_etage).
-        petits_.assign(2 * 3 * 48, 0);
+        petits_.assign(6 * kPetit, 0);
         for (std::size_t sens = 0; sens < 2; ++sens)
             for (std::size_t l = 0, h = 1; h < 8; ++l, h *= 2) {
-                u64* const e = petits_.data() + (sens * 3 + l) * 48;
+                u64* const e = petits_.data() + (sens * 3 + l) * kPetit;
                 const u64 *w = sens ? wi_.data() : w_.data(), *w52 = sens ? wi52_.data() : w52_.data();
                 for (std::size_t k = 0, c = 0; c < 16; ++c)
                     if (c % (2 * h) < h) {
@@ -189,7 +192,7 @@ void Ntt::direct(u64* a) const {
             continue;
         }
         if (ifma_) {
-            petit_etage(a, n_, petits_.data() + std::countr_zero(h) * 48, p, false);
+            petit_etage(a, n_, petits_.data() + static_cast<std::size_t>(std::countr_zero(h)) * kPetit, p, false);
             continue;
         }
 #endif
@@ -270,7 +273,7 @@ void Ntt::inverse(u64* a) const {
             continue;
         }
         if (ifma_) {
-            petit_etage(a, n_, petits_.data() + (3 + std::countr_zero(h)) * 48, p, true);
+            petit_etage(a, n_, petits_.data() + (3 + static_cast<std::size_t>(std::countr_zero(h))) * kPetit, p, true);
             continue;
         }
 #endif
