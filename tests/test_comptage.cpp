@@ -105,6 +105,56 @@ TEST(CompteSommes, ListesLonguesSurPlusieursModules) {
     }
 }
 
+TEST(CompteSommes, CellulesDe32BitsEtDeuxFils) {
+    // Each table method on 32-bit cells (primes below 2^31), and with its
+    // moduli shared by two threads, against the plain table: counts within
+    // 64 bits and past them (55440: about 2^97, two moduli of 64 bits;
+    // 110880: three), short queues and those whose lists are merged again
+    // for each modulus.
+    std::vector<std::pair<Liste, std::int64_t>> cas;
+    for (std::int64_t n : {360, 5040, 55440, 110880}) cas.emplace_back(verite::diviseurs_par_paires(n), n);
+    cas.emplace_back(verite::diviseurs_par_paires(55440), 27720);
+    Banc banc;
+    for (const auto& [d, n] : cas) {
+        const mpz_class attendu = verite::compte_table(d, n);
+        for (const bool etroit : {false, true})
+            for (const unsigned fils : {1u, 2u}) {
+                for (Methode m : {Methode::table, Methode::zigzag}) {
+                    Imposee i{m};
+                    i.etroit = etroit;
+                    i.fils = fils;
+                    EXPECT_EQ(banc.impose(d, n, i).valeur, attendu) << n << " " << nom(m) << " " << etroit << fils;
+                }
+                for (std::size_t q : {2, 9, 20, 40, 70}) {
+                    for (Methode m : {Methode::listes, Methode::milieu, Methode::parcours}) {
+                        if ((m == Methode::milieu && q > kQueueMilieuMax) || (m == Methode::parcours && q > 20))
+                            continue;
+                        Imposee i{m, q};
+                        i.etroit = etroit;
+                        i.fils = fils;
+                        const Compte c = banc.impose(d, n, i);
+                        EXPECT_EQ(c.valeur, attendu) << n << " " << q << " " << nom(m) << " " << etroit << fils;
+                        EXPECT_TRUE(c.methode == m || c.methode == Methode::aucune) << n << " " << nom(c.methode);
+                    }
+                }
+            }
+    }
+}
+
+TEST(CompteSommes, TableDe32BitsQuandCelleDe64NeTientPas) {
+    // Budgets that hold the whole table of 27720 (its proper divisors, 95
+    // items, a count past 2^64) on 32-bit cells but not on 64: the engine
+    // still counts it exactly, by whatever method fits.
+    const Liste d = verite::diviseurs_par_paires(27720);
+    const mpz_class attendu = verite::compte_table(d, 27720);
+    for (std::size_t octets : {std::size_t{130000}, std::size_t{160000}, std::size_t{200000}}) {
+        Banc banc(octets);
+        EXPECT_EQ(banc.compte(d, 27720), attendu) << octets;
+        Imposee i{Methode::table};
+        EXPECT_EQ(banc.impose(d, 27720, i).valeur, attendu) << octets;
+    }
+}
+
 TEST(CompteSommes, GrandsNombresFormesConnues) {
     // N = 2^k p, p an odd prime below 2^(k+1): the count is
     // floor((2^(k+1) - 1) / p). A perfect 2^k (2^(k+1) - 1) has one set.
@@ -378,4 +428,11 @@ TEST(Limite, ConseilQuandLaMemoireFeraitDixFoisMieux) {
     EXPECT_FALSE(Moteur(y).conseil(e).has_value());
     const Liste d720720 = verite::diviseurs_par_paires(720720);
     EXPECT_FALSE(moteur.conseil(Entree{d720720, 720720, {}}).has_value());
+    // With no budget at all (the limits took everything), the advice is
+    // still found, from the first hundred of MiB on.
+    Budget rien(0, 0, Budget::kDefaut);
+    Contexte z(rien, nullptr, Processeur{});
+    const auto depuis_rien = Moteur(z).conseil(e);
+    ASSERT_TRUE(depuis_rien.has_value());
+    EXPECT_EQ(depuis_rien->octets, c->octets);
 }

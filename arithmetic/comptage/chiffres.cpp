@@ -33,10 +33,6 @@
 
 namespace {
 
-// Primes below 2^31 whose product passes every count of m items: each has
-// more than 30 bits.
-std::size_t modules_31(std::size_t m) { return (bits_binome_milieu(m) + 1 + 29) / 30; }
-
 struct Marche {
     u64 p = 0;        // the prime whose digits are walked
     unsigned a = 0;   // its exponent in N
@@ -455,9 +451,9 @@ bool marche(const Demande& d, u64 p, unsigned a, Marche& c, double& cout, bool e
         const double largeur = e ? couts::cellule32(cellules) : 1.0;
         const double ns =
             fixe + (cell - lentes) * couts::cellule(cellules) * largeur + lentes * couts::kCelluleScalaire;
-        const std::size_t K = e ? modules_31(d.pb.m) : d.pb.modules;
+        const std::size_t K = e ? nombre_modules_31(d.pb.m) : d.pb.modules;
         for (const bool par_valeur : {false, true}) {
-            const std::size_t Kv = !par_valeur ? K : e ? modules_31(dM) : nombre_modules(dM);
+            const std::size_t Kv = !par_valeur ? K : e ? nombre_modules_31(dM) : nombre_modules(dM);
             if (impose ? *impose != par_valeur : par_valeur && Kv >= K) continue;
             if (par_valeur && a != 1) continue;
             const double n = static_cast<double>(c.cmax) + 1;

@@ -36,8 +36,10 @@ const char* nom(Methode m);
 
 // A method imposed on a count, with its choice: the items left to the queue
 // (lists, meet in the middle, walk; at most all of them), the prime p of the
-// digit walk, the primes p and q of the split; the walk on 32-bit cells
-// (etroit) even where those of 64 bits fit; for the walk with a = 1, its
+// digit walk, the primes p and q of the split; the walk or the table of the
+// table methods on 32-bit cells (etroit) even where those of 64 bits fit,
+// and the threads sharing the moduli of a table method (fils, 0: by cost);
+// for the walk with a = 1, its
 // values rebuilt one by one (par_valeur true) or the count's residues
 // (false), chosen by cost when unset; for the split, how many halves of its
 // values come from number-theoretic transforms (0, 1: the window
@@ -50,6 +52,7 @@ struct Imposee {
     bool etroit = false;
     std::optional<bool> par_valeur = std::nullopt;
     std::optional<unsigned> transformees = std::nullopt;
+    unsigned fils = 0;
 };
 
 // Thrown when no plan can run: the method imposed does not apply or does not
@@ -126,10 +129,13 @@ std::unique_ptr<Plan> planifie_parcours(Demande& d);  // parcours.cpp
 // capacity), the meet in the middle (2 to kQueueMilieuMax queue items) or
 // the walk; the walk over the digits of the prime p of N; the split over q
 // and r. nullptr when the method does not apply to that choice.
-std::unique_ptr<Plan> plan_table(Demande& d, bool zigzag);
-std::unique_ptr<Plan> plan_listes(Demande& d, std::size_t j);
-std::unique_ptr<Plan> plan_milieu(Demande& d, std::size_t j);
-std::unique_ptr<Plan> plan_parcours(Demande& d, std::size_t j);
+// The table methods take the width of their cells and their threads from
+// the cost model (cellules.hpp), or 32-bit cells (etroit) and fils threads
+// when given.
+std::unique_ptr<Plan> plan_table(Demande& d, bool zigzag, bool etroit = false, unsigned fils = 0);
+std::unique_ptr<Plan> plan_listes(Demande& d, std::size_t j, bool etroit = false, unsigned fils = 0);
+std::unique_ptr<Plan> plan_milieu(Demande& d, std::size_t j, bool etroit = false, unsigned fils = 0);
+std::unique_ptr<Plan> plan_parcours(Demande& d, std::size_t j, bool etroit = false);
 std::unique_ptr<Plan> plan_chiffres(Demande& d, std::uint64_t p, bool etroit = false,
                                     std::optional<bool> par_valeur = {});
 std::unique_ptr<Plan> plan_scission(Demande& d, std::uint64_t q, std::uint64_t r,

@@ -5,15 +5,22 @@
 #include "primalite.hpp"
 #include "reconstruction.hpp"
 
+namespace {
+
+// Bits of the largest possible count with m items: sets of distinct positive
+// values with one common sum form an antichain, so there are at most
+// C(m, floor(m/2)) of them (Sperner); past 20000 items, 2^m.
+std::size_t bits_compte(std::size_t m) { return m <= 20000 ? bits_binome_milieu(m) : m; }
+
+}  // namespace
+
 std::size_t nombre_modules(std::size_t m) {
     if (m <= kItems64) return 1;
-    // Beyond, sets of distinct positive values with one common sum form an
-    // antichain, so there are at most C(m, floor(m/2)) of them (Sperner);
-    // past 20000 items, 2^m.
-    const std::size_t bits = m <= 20000 ? bits_binome_milieu(m) : m;
     // 64 bits from 2^64, then more than 62 bits per prime.
-    return 1 + (bits + 1 - 64 + 61) / 62;
+    return 1 + (bits_compte(m) + 1 - 64 + 61) / 62;
 }
+
+std::size_t nombre_modules_31(std::size_t m) { return (bits_compte(m) + 1 + 29) / 30; }
 
 u64 module(std::vector<u64>& premiers, std::size_t i) {
     if (i == 0) return 0;

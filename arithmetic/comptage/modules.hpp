@@ -22,6 +22,8 @@ constexpr std::size_t kItems64 = 72;
 
 // Number of moduli whose product exceeds every possible count with m items.
 std::size_t nombre_modules(std::size_t m);
+// The same with primes below 2^31 alone, each of more than 30 bits.
+std::size_t nombre_modules_31(std::size_t m);
 
 // The modulus i of a count: 0 (standing for 2^64) for i = 0, then the primes
 // below 2^63, descending. premiers keeps those found so far.

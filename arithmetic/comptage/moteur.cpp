@@ -88,13 +88,13 @@ std::unique_ptr<Plan> plan_impose(Demande& d, const Imposee& i) {
             return nullptr;
         case Methode::table:
         case Methode::zigzag:
-            return plan_table(d, i.methode == Methode::zigzag);
+            return plan_table(d, i.methode == Methode::zigzag, i.etroit, i.fils);
         case Methode::listes:
-            return plan_listes(d, j);
+            return plan_listes(d, j, i.etroit, i.fils);
         case Methode::milieu:
-            return plan_milieu(d, j);
+            return plan_milieu(d, j, i.etroit, i.fils);
         case Methode::parcours:
-            return plan_parcours(d, j);
+            return plan_parcours(d, j, i.etroit);
         case Methode::chiffres:
             return plan_chiffres(d, i.p, i.etroit, i.par_valeur);
         case Methode::scission:
@@ -163,7 +163,8 @@ std::optional<Moteur::Conseil> conseil_pour(const Demande& d, double cout) {
     std::optional<double> c;
     while (!c && haut < permis) {
         bas = haut;
-        haut = haut > permis / 2 ? permis : 2 * haut;
+        // From a budget of nothing, the first step is kPas.
+        haut = haut > permis / 2 ? permis : std::max(2 * haut, kPas);
         c = essaie(haut);
     }
     if (!c) return std::nullopt;

@@ -40,6 +40,8 @@ void retire_desc(u32* f, std::size_t a, std::size_t b, std::size_t d, u32 p, con
 // Leaves the last step's window filled (or [0, 0] if ne == 0), and reports
 // the cells of each step's window to pr; with bits, as the kernels above.
 void execute_table(const Etape* e, std::size_t ne, u64* f, u64 p, Progres& pr, u64* bits = nullptr);
+// The same on 32-bit cells, modulo a prime p below 2^31.
+void execute_table(const Etape* e, std::size_t ne, u32* f, u32 p, Progres& pr);
 
 // Work units of those steps, as execute_table reports them.
 u64 unites_table(const Etape* e, std::size_t ne);
@@ -49,6 +51,10 @@ u64 produit_scalaire(const u64* f, const u64* h, std::size_t n, u64 p);
 
 // Sum of mult[i] * f[cible - x[i]] for i < n.
 u64 somme_feuilles(const u64* f, u64 cible, const u64* x, const u64* mult, std::size_t n, u64 p);
+// The same over 32-bit cells, modulo a prime p below 2^31 (h and mult
+// whole, reduced with the sum).
+u64 produit_scalaire(const u32* f, const u64* h, std::size_t n, u64 p);
+u64 somme_feuilles(const u32* f, u64 cible, const u64* x, const u64* mult, std::size_t n, u64 p);
 
 // (a + b) mod p for a, b < p.
 inline u64 ajoute_mod(u64 a, u64 b, u64 p) {

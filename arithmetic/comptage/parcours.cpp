@@ -21,38 +21,48 @@ public:
     Issue execute(Demande& d, mpz_class& resultat) override {
         const Probleme& pb = d.pb;
         const bool queue = j_ < pb.m;  // else the whole table
-        Emprunt table(d.w.tampons, hi_ + 1);
-        u64* F = prepare_table(d, table);
-        if (!F) return Issue::memoire;
         Atelier& w = d.w;
+        etapes_croissantes(w, pb, j_);
         Progres pr(d.ctx.suivi());
         const u64 unites = unites_table(w.etapes.data(), w.etapes.size()) + (queue ? kUnitesParcours : 0);
-        pr.prevoit(unites * pb.modules);
         const Queue q = queue_.prepare(w, pb, j_, lo_, hi_);
         std::vector<u64> pile_x(q.t + 1);
         std::vector<std::size_t> pile_k(q.t + 1);
-        resultat = par_modules(w, pb, w.etapes, F, pr, unites, [&](u64 p, bool& exact) {
-            exact = !queue;
-            if (!queue) return F[pb.T];
-            u64 r = 0;
-            parcours(q, PileParcours{pile_x.data(), pile_k.data()}, pr,
-                     [&r, F, T = pb.T, p](u64 x) { r = ajoute_mod(r, F[T - x], p); });
-            return r;
-        });
-        return Issue::fait;
+        // One thread: the walk's stack is shared.
+        return par_modules(
+            d, cellules_, w.etapes, hi_ + 1, pr, unites,
+            [&](const auto* F, u64 p, bool& exact, Progres& suivi) {
+                exact = !queue;
+                if (!queue) return static_cast<u64>(F[pb.T]);
+                u64 r = 0;
+                parcours(q, PileParcours{pile_x.data(), pile_k.data()}, suivi,
+                         [&r, F, T = pb.T, p](u64 x) { r = ajoute_mod(r, F[T - x], p); });
+                return r;
+            },
+            resultat);
     }
 };
 
 }  // namespace
 
-std::unique_ptr<Plan> plan_parcours(Demande& d, std::size_t j) {
+std::unique_ptr<Plan> plan_parcours(Demande& d, std::size_t j, bool etroit) {
     auto plan = std::make_unique<PlanParcours>(d, j);
-    plan->octets = plan->cellules_table() * sizeof(u64);
+    BesoinTable b;
+    b.n = plan->cellules_table();
+    b.limite = d.cellules_max;
+    b.partage = false;
+    if (etroit) b.etroites = true;
+    b.fils = 1;
+    choisit_cellules(d, b, plan->cellules_);
+    plan->cout = kInfini;  // not estimated
+    plan->octets = plan->cellules_.octets(b.n);
     return plan;
 }
 
 std::unique_ptr<Plan> planifie_parcours(Demande& d) {
-    // Offered only when no other plan was found.
+    // Offered only when no other plan was found; on 32-bit cells when they
+    // take more items into the table.
     if (d.plafond < kInfini) return nullptr;
-    return plan_parcours(d, j_max(d.w, d.pb, d.cellules_max));
+    const std::size_t j = j_max(d.w, d.pb, d.cellules_max), j2 = j_max(d.w, d.pb, 2 * d.cellules_max);
+    return plan_parcours(d, j2, j2 > j);
 }

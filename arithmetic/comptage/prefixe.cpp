@@ -70,8 +70,3 @@ Queue QueueDe::prepare(const Atelier& w, const Probleme& pb, std::size_t j, std:
 PlanTableQueue::PlanTableQueue(const Demande& d, std::size_t j) : j_(std::min(j, d.pb.m)) {
     fenetre_apres(d.w, d.pb, j_, lo_, hi_);
 }
-
-u64* PlanTableQueue::prepare_table(Demande& d, Emprunt& table) const {
-    etapes_croissantes(d.w, d.pb, j_);
-    return table.obtenir(d.ctx, hi_ + 1);
-}

@@ -11,6 +11,7 @@
 
 #include <gmpxx.h>
 
+#include "cellules.hpp"
 #include "listes.hpp"
 #include "methode.hpp"
 #include "modules.hpp"
@@ -67,36 +68,9 @@ public:
     std::size_t cellules_table() const { return hi_ + 1; }
     std::size_t fenetre() const { return hi_ - lo_ + 1; }
 
-protected:
-    // The steps of its table in d.w.etapes and the table itself, borrowed;
-    // nullptr when memory or the budget fails.
-    u64* prepare_table(Demande& d, Emprunt& table) const;
+    Cellules cellules_;  // of its table, and the threads
 
+protected:
     std::size_t j_, lo_, hi_;
     QueueDe queue_;
 };
-
-// The table of the steps e run on F once per modulus of the
-// problem, each residue finished by fin(p, exact) from the filled table (p:
-// the modulus, 0 for 2^64), then the count rebuilt from the residues. When
-// the pass modulo 2^64 wraps no count of the table and fin sets exact (its
-// residue is then the count itself), the other moduli are left out and
-// their work, unites per modulus, reported as done.
-template <class Fin>
-mpz_class par_modules(Atelier& w, const Probleme& pb, std::span<const Etape> e, u64* F, Progres& pr, u64 unites,
-                      Fin&& fin) {
-    const std::size_t K = pb.modules;
-    w.residus.assign(K, 0);
-    for (std::size_t i = 0; i < K; ++i) {
-        const u64 p = module(w.premiers, i);
-        u64 bits = 0;
-        execute_table(e.data(), e.size(), F, p, pr, &bits);
-        bool exact = false;
-        w.residus[i] = fin(p, exact);
-        if (i == 0 && K > 1 && exact && bits >> 63 == 0) {
-            pr.avance(unites * (K - 1));
-            return mpz_class(static_cast<unsigned long>(w.residus[0]));
-        }
-    }
-    return K == 1 ? mpz_class(static_cast<unsigned long>(w.residus[0])) : reconstruire(w.residus.data(), K, w.premiers);
-}

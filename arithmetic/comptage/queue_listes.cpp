@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 
+#include "cellules.hpp"
 #include "couts.hpp"
 #include "methode.hpp"
 #include "prefixe.hpp"
@@ -119,6 +120,7 @@ struct Coupe {
     int case_ = 0;
     u64 bits = 0;  // the multiplicities of every list up to it, ORed
     double cout = kInfini;
+    Cellules cellules{};
 };
 
 // The plan holds its lists from the first merge of its planning on.
@@ -134,7 +136,7 @@ public:
     void retient(const Coupe& c) {
         c_ = c;
         cout = c.cout;
-        octets = c.feuilles ? (c.hi + 1) * sizeof(u64) : 0;
+        octets = c.feuilles ? c.cellules.octets(c.hi + 1) : 0;
     }
 
     Listes listes;
@@ -152,51 +154,65 @@ Issue PlanListes::execute(Demande& d, mpz_class& resultat) {
         return Issue::fait;
     }
     etapes_croissantes(w, pb, c_.j);
-    Emprunt table(w.tampons, c_.hi + 1);
-    u64* F = table.obtenir(d.ctx, c_.hi + 1);  // windows only grow upwards
-    if (!F) return Issue::memoire;
     Progres pr(d.ctx.suivi());
     const u64 unites = unites_table(w.etapes.data(), w.etapes.size()) + feuilles;
-    pr.prevoit(unites * pb.modules);
     const u64* xs = listes.sommes(c_.case_);
     const u64* ms = listes.mults(c_.case_);
     Issue issue = Issue::fait;
-    resultat = par_modules(w, pb, w.etapes, F, pr, unites, [&](u64 p, bool& exact) {
-        u64 r = 0;
-        if (p == 0 && c_.bits >> 63 == 0) {
-            // No multiplicity has wrapped: the sum of the products on 192
-            // bits says whether it is the count itself.
-            Somme192 s;
-            for (std::size_t i = 0; i < feuilles; ++i) s.ajoute(F[pb.T - xs[i]], ms[i]);
-            exact = s.retenues == 0 && s.bas >> 64 == 0;
-            r = static_cast<u64>(s.bas);
-        } else if (p == 0 || pb.m - c_.j <= kQueueMax) {
-            // Multiplicities exact, or right modulo 2^64.
-            r = somme_feuilles(F, pb.T, xs, ms, feuilles, p);
-        } else {
-            // The list again with its multiplicities modulo p, beside the
-            // one kept: the same merges and bounds, so the same sums.
-            listes.commence(c_.case_);
-            for (std::size_t i = pb.m; i-- > c_.j && listes.taille(listes.courante()) > 0;) {
-                if (listes.ajoute(d.ctx, w.items[i], seuil_de(w, pb, i), pb.T, p, c_.case_) != Listes::Fusion::faite)
-                    issue = Issue::memoire;  // cannot happen: no list is longer than the one kept
-                pr.point();
+    const Issue table = par_modules(
+        d, c_.cellules, w.etapes, c_.hi + 1, pr, unites,
+        [&](const auto* F, u64 p, bool& exact, Progres& suivi) {
+            u64 r = 0;
+            if (p == 0 && c_.bits >> 63 == 0) {
+                // No multiplicity has wrapped: the sum of the products on 192
+                // bits says whether it is the count itself.
+                Somme192 s;
+                for (std::size_t i = 0; i < feuilles; ++i) s.ajoute(F[pb.T - xs[i]], ms[i]);
+                exact = s.retenues == 0 && s.bas >> 64 == 0;
+                r = static_cast<u64>(s.bas);
+            } else if (p == 0 || pb.m - c_.j <= kQueueMax) {
+                // Multiplicities exact, or right modulo 2^64.
+                r = somme_feuilles(F, pb.T, xs, ms, feuilles, p);
+            } else {
+                // The list again with its multiplicities modulo p, beside the
+                // one kept: the same merges and bounds, so the same sums (one
+                // thread only).
+                listes.commence(c_.case_);
+                for (std::size_t i = pb.m; i-- > c_.j && listes.taille(listes.courante()) > 0;) {
+                    if (listes.ajoute(d.ctx, w.items[i], seuil_de(w, pb, i), pb.T, p, c_.case_) !=
+                        Listes::Fusion::faite)
+                        issue = Issue::memoire;  // cannot happen: no list is longer than the one kept
+                    suivi.point();
+                }
+                const int l = listes.courante();
+                r = somme_feuilles(F, pb.T, listes.sommes(l), listes.mults(l), listes.taille(l), p);
             }
-            const int l = listes.courante();
-            r = somme_feuilles(F, pb.T, listes.sommes(l), listes.mults(l), listes.taille(l), p);
-        }
-        pr.avance(feuilles);
-        return r;
-    });
-    return issue;
+            suivi.avance(feuilles);
+            return r;
+        },
+        resultat);
+    return table == Issue::fait ? issue : table;
 }
 
 // Cost of the plan at j once the lists cost liste and the last holds n
 // sums: the table, the lists (built again for each prime modulus past
-// kQueueMax items), one table read per entry and modulus.
-double cout_coupe(const Demande& d, std::size_t j, double liste, double n) {
-    const double K = static_cast<double>(d.pb.modules);
-    return K * d.w.cout_prefixe[j] + liste * (d.pb.m - j > kQueueMax ? K : 1.0) + K * couts::kFeuille * n;
+// kQueueMax items, on one thread then), one table read per entry and
+// modulus; its cells and threads into c (infinite when its table does not
+// fit).
+double cout_coupe(const Demande& d, std::size_t j, double liste, double n, Cellules& c, bool etroit = false,
+                  unsigned fils = 0) {
+    // The table's top: the sums of items[0..j) up to T.
+    const u128 P = d.w.prefixe[j];
+    const bool longue = d.pb.m - j > kQueueMax;
+    BesoinTable b;
+    b.n = static_cast<std::size_t>(P < d.pb.T ? P : d.pb.T) + 1;
+    b.limite = d.cellules_max;
+    b.table = d.w.cout_prefixe[j];
+    b.fin = couts::kFeuille * n + (longue ? liste : 0.0);
+    b.partage = !longue;
+    if (etroit) b.etroites = true;
+    b.fils = longue ? 1 : fils;
+    return (longue ? 0.0 : liste) + choisit_cellules(d, b, c);
 }
 
 // Grows the lists of queue sums, largest item first, pricing each length k
@@ -234,7 +250,8 @@ std::unique_ptr<Plan> cherche(Demande& d, std::size_t jmax) {
             const double liste2 = liste + garde * couts::kListe + couts::kFusion;
             if (liste2 >= cout_best || liste2 >= couts::kPartListes * d.plafond) break;
             if (hausses == 1 && j <= jmax) {
-                const double c2 = cout_coupe(d, j, liste2, garde);
+                Cellules x;
+                const double c2 = cout_coupe(d, j, liste2, garde, x);
                 if (c2 > cout_prec && c2 > cout_best) break;
             }
         }
@@ -268,7 +285,8 @@ std::unique_ptr<Plan> cherche(Demande& d, std::size_t jmax) {
             break;
         }
         if (j > jmax) continue;  // the table over items[0..j) does not fit
-        const double c = cout_coupe(d, j, liste, static_cast<double>(n));
+        Cellules x;
+        const double c = cout_coupe(d, j, liste, static_cast<double>(n), x);
         // Past the balance of table and lists the cost only rises.
         hausses = c > cout_prec ? hausses + 1 : 0;
         cout_prec = c;
@@ -276,7 +294,7 @@ std::unique_ptr<Plan> cherche(Demande& d, std::size_t jmax) {
         if (c < cout_best) {
             std::size_t lo, hi;
             fenetre_apres(w, pb, j, lo, hi);
-            best = Coupe{j, lo, hi, n, cur, bits, c};
+            best = Coupe{j, lo, hi, n, cur, bits, c, x};
             cout_best = c;
         }
     }
@@ -287,7 +305,7 @@ std::unique_ptr<Plan> cherche(Demande& d, std::size_t jmax) {
 
 }  // namespace
 
-std::unique_ptr<Plan> plan_listes(Demande& d, std::size_t j) {
+std::unique_ptr<Plan> plan_listes(Demande& d, std::size_t j, bool etroit, unsigned fils) {
     Atelier& w = d.w;
     const Probleme& pb = d.pb;
     j = std::min(j, pb.m);
@@ -310,10 +328,12 @@ std::unique_ptr<Plan> plan_listes(Demande& d, std::size_t j) {
     }
     const int cur = l->courante();
     const std::size_t n = l->taille(cur);
-    Coupe c{j, 0, 0, n, cur, bits, cout_coupe(d, j, liste, static_cast<double>(n))};
+    Coupe c{j, 0, 0, n, cur, bits};
+    c.cout = cout_coupe(d, j, liste, static_cast<double>(n), c.cellules, etroit, fils);
     if (n) fenetre_apres(w, pb, j, c.lo, c.hi);
     plan->retient(c);
     return plan;
 }
 
-std::unique_ptr<Plan> planifie_listes(Demande& d) { return cherche(d, j_max(d.w, d.pb, d.cellules_max)); }
+// On 32-bit cells the table holds twice the sums.
+std::unique_ptr<Plan> planifie_listes(Demande& d) { return cherche(d, j_max(d.w, d.pb, 2 * d.cellules_max)); }

@@ -11,6 +11,7 @@
 // chain is one bounded step or its single items, whichever is cheaper.
 #include <algorithm>
 
+#include "cellules.hpp"
 #include "couts.hpp"
 #include "methode.hpp"
 #include "prefixe.hpp"
@@ -115,21 +116,21 @@ public:
         if (!zigzag_) etapes_croissantes(w, d.pb, d.pb.m);
         const std::vector<Etape>& etapes = zigzag_ ? etapes_ : w.etapes;
         const std::size_t cellules = static_cast<std::size_t>(d.pb.T) + 1;
-        Emprunt table(w.tampons, cellules);
-        u64* F = table.obtenir(d.ctx, cellules);
-        if (!F) return Issue::memoire;
         Progres pr(d.ctx.suivi());
         const u64 unites = unites_table(etapes.data(), etapes.size());
-        pr.prevoit(unites * d.pb.modules);
-        resultat = par_modules(w, d.pb, etapes, F, pr, unites, [F, T = d.pb.T](u64, bool& exact) {
-            exact = true;
-            return F[T];
-        });
+        const Issue issue = par_modules(
+            d, cellules_, etapes, cellules, pr, unites,
+            [T = d.pb.T](const auto* F, u64, bool& exact, Progres&) {
+                exact = true;
+                return static_cast<u64>(F[T]);
+            },
+            resultat);
         pr.solde();
-        return Issue::fait;
+        return issue;
     }
 
     std::vector<Etape> etapes_;  // of the zigzag
+    Cellules cellules_;
 
 private:
     bool zigzag_;
@@ -137,24 +138,51 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Plan> plan_table(Demande& d, bool zigzag) {
+namespace {
+
+// What the whole table asks of its cells, its steps costing table a modulus.
+BesoinTable besoin(const Demande& d, double table, bool etroit = false, unsigned fils = 0) {
+    BesoinTable b;
+    b.n = static_cast<std::size_t>(std::min<u64>(d.pb.T, kCellulesMax * 4)) + 1;
+    b.limite = d.cellules_max;
+    b.table = table;
+    if (etroit) b.etroites = true;
+    b.fils = fils;
+    return b;
+}
+
+// The ascending table's cost, and its cells into c.
+double croissante(const Demande& d, Cellules& c) { return choisit_cellules(d, besoin(d, d.w.cout_prefixe[d.pb.m]), c); }
+
+}  // namespace
+
+std::unique_ptr<Plan> plan_table(Demande& d, bool zigzag, bool etroit, unsigned fils) {
     auto plan = std::make_unique<PlanTable>(zigzag);
-    const double K = static_cast<double>(d.pb.modules);
-    plan->cout = K * (zigzag ? plan_zigzag(d.w, d.pb, plan->etapes_) : d.w.cout_prefixe[d.pb.m]);
-    plan->octets = (static_cast<std::size_t>(d.pb.T) + 1) * sizeof(u64);
+    const BesoinTable b =
+        besoin(d, zigzag ? plan_zigzag(d.w, d.pb, plan->etapes_) : d.w.cout_prefixe[d.pb.m], etroit, fils);
+    plan->cout = choisit_cellules(d, b, plan->cellules_);
+    plan->octets = plan->cellules_.octets(b.n);
     return plan;
 }
 
 std::unique_ptr<Plan> planifie_table(Demande& d) {
-    if (static_cast<u128>(d.pb.T) + 1 > d.cellules_max) return nullptr;
-    if (static_cast<double>(d.pb.modules) * d.w.cout_prefixe[d.pb.m] >= d.plafond) return nullptr;
-    return plan_table(d, false);
+    // On 32-bit cells the table holds twice the sums.
+    if (static_cast<u128>(d.pb.T) + 1 > 2 * static_cast<u128>(d.cellules_max)) return nullptr;
+    Cellules c;
+    const double cout = croissante(d, c);
+    if (cout >= d.plafond) return nullptr;
+    auto plan = std::make_unique<PlanTable>(false);
+    plan->cout = cout;
+    plan->cellules_ = c;
+    plan->octets = c.octets(static_cast<std::size_t>(d.pb.T) + 1);
+    return plan;
 }
 
 std::unique_ptr<Plan> planifie_zigzag(Demande& d) {
-    if (static_cast<u128>(d.pb.T) + 1 > d.cellules_max) return nullptr;
+    if (static_cast<u128>(d.pb.T) + 1 > 2 * static_cast<u128>(d.cellules_max)) return nullptr;
     // Asked after the other methods: built only when it may still beat them.
-    const double croissant = static_cast<double>(d.pb.modules) * d.w.cout_prefixe[d.pb.m];
+    Cellules c;
+    const double croissant = croissante(d, c);
     if (croissant <= couts::kZigzagMin || couts::kZigzagGain * croissant >= d.plafond) return nullptr;
     auto zz = plan_table(d, true);
     if (zz->cout >= std::min(croissant, d.plafond)) return nullptr;
