@@ -24,7 +24,8 @@ double choisit_largeur(const Demande& d, const BesoinTable& b, Cellules& c) {
             // Modulo 2^64 alone first on 64-bit cells.
             const std::size_t premier = e ? 0 : 1;
             const std::size_t partages = x.modules - std::min(premier, x.modules);
-            const double tours = static_cast<double>(premier + (partages + fils - 1) / fils);
+            const std::size_t par_fil = premier + (partages + fils - 1) / fils;  // moduli, rounded up
+            const double tours = static_cast<double>(par_fil);
             if (tours * module < best) {
                 best = tours * module;
                 c = x;
