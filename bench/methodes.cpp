@@ -2,9 +2,10 @@
 // The method the engine picks for each N given, its estimate, the time it
 // takes and the count, one tab-separated line per N: where a count's time goes, and how
 // far the estimate is from it. Usage:
-//   methodes [--memoire Mio] [--scission Q R [--transformees 0|1|2]] [--estime] N...
+//   methodes [--memoire Mio] [--scission Q R [--transformees 0|1|2] | --trois D C B] [--estime] N...
 // (--scission: the split over Q and R imposed, with so many halves of its
-// values by transforms, by cost without --transformees; --estime: the estimate alone,
+// values by transforms, by cost without --transformees; --trois: the split
+// over three primes imposed, N = D M, rows modulo C; --estime: the estimate alone,
 // nothing counted); without N, the N are read from standard input, one per
 // line.
 #include <chrono>
@@ -36,6 +37,12 @@ int main(int argc, char** argv) {
             impose->transformees = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
             i += 2;
         }
+    }
+    if (i + 3 < argc && std::strcmp(argv[i], "--trois") == 0) {
+        impose = Imposee{Methode::trois, 0, std::strtoull(argv[i + 1], nullptr, 10),
+                         std::strtoull(argv[i + 2], nullptr, 10)};
+        impose->r = std::strtoull(argv[i + 3], nullptr, 10);
+        i += 4;
     }
     bool compter = true;
     if (i < argc && std::strcmp(argv[i], "--estime") == 0) {

@@ -16,31 +16,13 @@ namespace {
 
 using Facteurs = ListeFacteurs;
 
-std::int64_t produit(const Facteurs& f) {
-    std::int64_t n = 1;
-    for (auto [p, e] : f)
-        for (int k = 0; k < e; ++k) n *= p;
-    return n;
-}
-
-// The factorization of n by trial division.
-Facteurs facteurs_de(std::int64_t n) {
-    Facteurs f;
-    for (std::int64_t p = 2; p <= n; ++p) {
-        int e = 0;
-        for (; n % p == 0; n /= p) ++e;
-        if (e) f.emplace_back(p, e);
-    }
-    return f;
-}
-
 // The walk over the digits of each prime of N gives attendu; on 32-bit
 // cells with etroit; for a prime of exponent 1, by its values rebuilt one by
 // one or not with par_valeur.
 void chaque_premier(const Facteurs& f, const mpz_class& attendu, bool etroit = false,
                     std::optional<bool> par_valeur = {}) {
     const auto d = verite::diviseurs_de_facteurs(f);
-    const std::int64_t n = produit(f);
+    const std::int64_t n = verite::produit(f);
     Banc banc;
     for (auto [p, e] : f) {
         Compte c;
@@ -61,7 +43,7 @@ void contre_moteur(const Facteurs& f) {
     for (auto [p, e] : f) n *= std::pow(static_cast<double>(p), e);
     if (n >= 5e6) return;
     const auto d = verite::diviseurs_de_facteurs(f);
-    chaque_premier(f, Banc().compte(d, produit(f)));
+    chaque_premier(f, Banc().compte(d, verite::produit(f)));
 }
 
 }  // namespace
@@ -71,7 +53,7 @@ TEST(Chiffres, ContreLaTablePleine) {
     for (std::int64_t n = 2; n <= 3000; ++n) {
         const auto d = verite::diviseurs_par_paires(n);
         if (d.size() > 20 || d.size() < 2) continue;
-        chaque_premier(facteurs_de(n), verite::compte_table(d, n));
+        chaque_premier(verite::facteurs_par_essais(n), verite::compte_table(d, n));
     }
 }
 
@@ -82,7 +64,8 @@ TEST(Chiffres, ContreLeMoteur) {
         for (std::int64_t p : premiers) {
             contre_moteur({{2, a}, {p, 1}});
             for (std::int64_t q : {3, 5, 7, 11, 13, 101})
-                if (q < p && produit({{2, a}, {q, 1}, {p, 1}}) < 500'000) contre_moteur({{2, a}, {q, 1}, {p, 1}});
+                if (q < p && verite::produit({{2, a}, {q, 1}, {p, 1}}) < 500'000)
+                    contre_moteur({{2, a}, {q, 1}, {p, 1}});
             for (const Facteurs& m : {Facteurs{{2, 1}}, Facteurs{{2, 2}, {3, 1}}, Facteurs{{2, 1}, {5, 1}}}) {
                 Facteurs f = m;
                 if (p != 3 && p != 5) f.emplace_back(p, a);
@@ -147,7 +130,7 @@ TEST(Chiffres, CellulesDe32Bits) {
     for (std::int64_t n = 2; n <= 3000; n += 7) {
         const auto d = verite::diviseurs_par_paires(n);
         if (d.size() > 20 || d.size() < 2) continue;
-        chaque_premier(facteurs_de(n), verite::compte_table(d, n), true);
+        chaque_premier(verite::facteurs_par_essais(n), verite::compte_table(d, n), true);
     }
     // 1000001808 = 2^4 3^3 13 41 43 101 over 101 (a half table of 1.6 10^7
     // sums, 128 MB in 64-bit cells, 64 MB in 32-bit ones), and 720720 over
@@ -156,7 +139,7 @@ TEST(Chiffres, CellulesDe32Bits) {
          {std::pair<Facteurs, std::int64_t>{{{2, 4}, {3, 3}, {13, 1}, {41, 1}, {43, 1}, {101, 1}}, 101},
           {{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}}, 13}}) {
         const auto d = verite::diviseurs_de_facteurs(f);
-        const std::int64_t n = produit(f);
+        const std::int64_t n = verite::produit(f);
         const mpz_class attendu = Banc().compte(d, n, f);
         const Compte c = Banc().impose(d, n, {Methode::chiffres, 0, static_cast<std::uint64_t>(p), 0, true}, f);
         EXPECT_EQ(c.valeur, attendu) << n;
@@ -167,7 +150,8 @@ TEST(Chiffres, CellulesDe32Bits) {
     const Facteurs f{{2, 4}, {3, 3}, {13, 1}, {41, 1}, {43, 1}, {101, 1}};
     const auto d = verite::diviseurs_de_facteurs(f);
     Banc banc(std::size_t{96} << 20);
-    EXPECT_EQ(banc.impose(d, produit(f), {Methode::chiffres, 0, 101}, f).valeur, Banc().compte(d, produit(f), f));
+    EXPECT_EQ(banc.impose(d, verite::produit(f), {Methode::chiffres, 0, 101}, f).valeur,
+              Banc().compte(d, verite::produit(f), f));
 }
 
 TEST(Chiffres, ValeursReconstruitesUneAUne) {
@@ -178,7 +162,7 @@ TEST(Chiffres, ValeursReconstruitesUneAUne) {
         const auto d = verite::diviseurs_par_paires(n);
         if (d.size() > 20 || d.size() < 2) continue;
         for (const bool etroit : {false, true})
-            chaque_premier(facteurs_de(n), verite::compte_table(d, n), etroit, true);
+            chaque_premier(verite::facteurs_par_essais(n), verite::compte_table(d, n), etroit, true);
     }
     // 720720 over 13 (a count of 4 moduli, values of 2) against the whole
     // table; 1000001808 = 2^4 3^3 13 41 43 101 over 101 against the walk by
@@ -187,7 +171,7 @@ TEST(Chiffres, ValeursReconstruitesUneAUne) {
          {std::pair<Facteurs, std::uint64_t>{{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}}, 13},
           {{{2, 4}, {3, 3}, {13, 1}, {41, 1}, {43, 1}, {101, 1}}, 101}}) {
         const auto d = verite::diviseurs_de_facteurs(f);
-        const std::int64_t n = produit(f);
+        const std::int64_t n = verite::produit(f);
         const Imposee temoin =
             n < 10'000'000 ? Imposee{Methode::table} : Imposee{Methode::chiffres, 0, p, 0, false, false};
         const mpz_class attendu = Banc().impose(d, n, temoin, f).valeur;

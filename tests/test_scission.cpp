@@ -21,27 +21,6 @@ namespace {
 
 using Facteurs = ListeFacteurs;
 
-Facteurs facteurs_de(std::int64_t n) {
-    Facteurs f;
-    for (std::int64_t p = 2; p * p <= n; ++p) {
-        int e = 0;
-        while (n % p == 0) {
-            n /= p;
-            ++e;
-        }
-        if (e) f.emplace_back(p, e);
-    }
-    if (n > 1) f.emplace_back(n, 1);
-    return f;
-}
-
-std::int64_t produit(const Facteurs& f) {
-    std::int64_t n = 1;
-    for (auto [p, e] : f)
-        for (int k = 0; k < e; ++k) n *= p;
-    return n;
-}
-
 // Products of the split on (q, r), per modulus: 2 (sigma(M) / q) sigma(L) / r.
 double produits(const Facteurs& f, std::int64_t q, std::int64_t r) {
     double sigma_l = 1;
@@ -62,7 +41,7 @@ double produits(const Facteurs& f, std::int64_t q, std::int64_t r) {
 int chaque_paire(Banc& banc, const Facteurs& f, const mpz_class& attendu, double plafond = 3e7,
                  std::optional<unsigned> transformees = {}) {
     const auto d = verite::diviseurs_de_facteurs(f);
-    const std::int64_t n = produit(f);
+    const std::int64_t n = verite::produit(f);
     int paires = 0;
     for (auto [q, a] : f)
         for (auto [r, b] : f) {
@@ -87,7 +66,7 @@ TEST(Scission, ContreLaTablePleine) {
     Banc banc;
     int essais = 0;
     for (std::int64_t n = 6; n <= 3000; ++n) {
-        const Facteurs f = facteurs_de(n);
+        const Facteurs f = verite::facteurs_par_essais(n);
         const auto d = verite::diviseurs_par_paires(n);
         if (std::accumulate(d.begin(), d.end(), std::int64_t{0}) <= n) continue;
         const mpz_class attendu = verite::compte_table(d, n);
@@ -103,7 +82,7 @@ TEST(Scission, ValeursParTransformeesContreLaTablePleine) {
     Banc banc;
     int essais = 0;
     for (std::int64_t n = 6; n <= 1500; ++n) {
-        const Facteurs f = facteurs_de(n);
+        const Facteurs f = verite::facteurs_par_essais(n);
         const auto d = verite::diviseurs_par_paires(n);
         if (std::accumulate(d.begin(), d.end(), std::int64_t{0}) <= n) continue;
         const mpz_class attendu = verite::compte_table(d, n);
@@ -116,7 +95,7 @@ TEST(Scission, ValeursParTransformeesContreLaTablePleine) {
          {Facteurs{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}}, Facteurs{{2, 5}, {3, 3}, {5, 1}, {7, 1}, {11, 1}},
           Facteurs{{2, 3}, {3, 1}, {5, 1}, {7, 1}, {11, 1}, {13, 1}, {17, 1}}}) {
         const auto d = verite::diviseurs_de_facteurs(f);
-        const std::int64_t n = produit(f);
+        const std::int64_t n = verite::produit(f);
         const mpz_class attendu = Banc().impose(d, n, {Methode::table}, f).valeur;
         EXPECT_GT(chaque_paire(banc, f, attendu, 1e9, 2), 0) << n;
         EXPECT_GT(chaque_paire(banc, f, attendu, 1e9, 1), 0) << n;
@@ -174,7 +153,7 @@ TEST(Scission, NombresAuHasardJusquaUnMillion) {
     int essais = 0;
     while (essais < 40) {
         const std::int64_t n = tirage(g);
-        const Facteurs f = facteurs_de(n);
+        const Facteurs f = verite::facteurs_par_essais(n);
         const auto d = verite::diviseurs_par_paires(n);
         if (d.size() > 80 || std::accumulate(d.begin(), d.end(), std::int64_t{0}) <= n) continue;
         // At most C(80, 40) < 2^77 sets: 128 bits hold the counts.
@@ -191,7 +170,7 @@ TEST(Scission, FormesDeChaqueBranche) {
              {{2, 1}, {3, 1}, {5, 1}, {7, 1}, {11, 1}, {13, 1}},  // r = 2: two classes
              {{2, 2}, {3, 1}, {1009, 1}},                         // r > sigma(L): rows of one cell
          }) {
-        const std::int64_t n = produit(f);
+        const std::int64_t n = verite::produit(f);
         const auto d = verite::diviseurs_de_facteurs(f);
         EXPECT_GT(chaque_paire(banc, f, verite::compte_table(d, n)), 0) << n;
     }
@@ -205,7 +184,7 @@ TEST(Scission, ComptesAuDelaDe2Puissance64) {
     for (const Facteurs& f :
          std::vector<Facteurs>{{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}}, {{2, 4}, {3, 2}, {5, 1}, {7, 1}, {13, 1}}}) {
         const auto d = verite::diviseurs_de_facteurs(f);
-        const std::int64_t n = produit(f);
+        const std::int64_t n = verite::produit(f);
         const mpz_class attendu = verite::compte_table(d, n);
         EXPECT_GT(attendu, mpz_class(1) << 64);
         for (const Processeur& cpu : {processeur(), Processeur{}}) {
@@ -240,7 +219,7 @@ TEST(Scission, TablesDe32BitsQuandCellesDe64NeTiennentPas) {
     for (const Cas& c : {Cas{{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {11, 1}, {13, 1}}, 13, 11, 200 << 10},
                          Cas{{{2, 4}, {3, 2}, {5, 1}, {7, 1}, {1009, 1}, {100003, 1}}, 100003, 1009, 200 << 10}}) {
         const auto d = verite::diviseurs_de_facteurs(c.f);
-        const std::int64_t n = produit(c.f);
+        const std::int64_t n = verite::produit(c.f);
         Imposee force{Methode::scission, 0, static_cast<std::uint64_t>(c.q), static_cast<std::uint64_t>(c.r)};
         force.transformees = 0;
         const mpz_class attendu = Banc().impose(d, n, force, c.f).valeur;  // on 64-bit tables
@@ -263,7 +242,7 @@ TEST(Scission, ArretDemande) {
     Suivi s;
     s.arret = true;
     Banc banc(Budget::kDefaut, &s);
-    EXPECT_THROW(banc.impose(d, produit(f), {Methode::scission, 0, 3061, 157}, f), Interruption);
+    EXPECT_THROW(banc.impose(d, verite::produit(f), {Methode::scission, 0, 3061, 157}, f), Interruption);
 }
 
 TEST(Scission, ProduitsModuloUnPremier) {

@@ -47,6 +47,25 @@ inline Liste diviseurs_de_facteurs(const std::vector<std::pair<std::int64_t, int
     return d;
 }
 
+// The factorization of n by trial division, and the product of one.
+inline ListeFacteurs facteurs_par_essais(std::int64_t n) {
+    ListeFacteurs f;
+    for (std::int64_t p = 2; p * p <= n; ++p) {
+        int e = 0;
+        for (; n % p == 0; n /= p) ++e;
+        if (e) f.emplace_back(p, e);
+    }
+    if (n > 1) f.emplace_back(n, 1);
+    return f;
+}
+
+inline std::int64_t produit(const ListeFacteurs& f) {
+    std::int64_t n = 1;
+    for (auto [p, e] : f)
+        for (int k = 0; k < e; ++k) n *= p;
+    return n;
+}
+
 // Sets of distinct entries of v summing to cible: the plain table over every
 // sum 0..cible, one entry at a time, on big integers (or on 128 bits where
 // the counts are known to fit, for speed).

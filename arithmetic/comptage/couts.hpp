@@ -93,8 +93,10 @@ constexpr double kMilieuMin = 1e6;
 // of the best plan, the walk is not priced either.
 constexpr double kMarchePetit = 2e6;
 constexpr double kMarcheMin = 0.05e6;
-// The split over two primes.
+// The split over two primes; over three, only where the best plan so far
+// takes seconds (its rows of transforms cost milliseconds each).
 constexpr double kScissionMin = 1e6;
+constexpr double kTroisMin = 1e9;
 
 // Where a count's work is shared with a second thread: past this many
 // nanoseconds per modulus of the digit walk, and this many products per

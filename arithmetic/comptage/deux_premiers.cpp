@@ -348,14 +348,9 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
     // each, and so do those 1 + c 2^k of the transforms when the plan has
     // enough of them (assez, at b - 1: the plan checks the product of its
     // primes and takes one more when short).
-    const auto bits_de = [](u64 items) {
-        double bits = log2_binome_milieu(items) + 2;
-        if (items % 2 == 1) bits += std::log2(static_cast<double>((items + 1) / 2));
-        return std::min(static_cast<double>(items), bits) + 1;
-    };
     const auto moduli = [&](u64 items, unsigned b, bool plus_grands) {
         const double par_module = plus_grands ? b - 1.0 / 64 : b - 1.0;
-        return static_cast<std::size_t>(std::ceil(bits_de(items) / par_module));
+        return static_cast<std::size_t>(std::ceil(bits_des_valeurs(items) / par_module));
     };
     // Each value rebuilt (par_k) or the count only, whichever is cheaper
     // and fits, for a cost per modulus.
@@ -372,7 +367,7 @@ bool scission(const Demande& d, u64 q, u64 r, Scission& s, double& cout, std::op
         const auto fixes = static_cast<double>(cellules_fixes(t));
         t.par_k = fixes_k + residus <= budget && par_k <= entier;
         t.premiers.assign(t.par_k ? m_k : m_n, 0);  // chosen once the plan is kept
-        t.bits_voulus = bits_de(t.par_k ? dM : 2 * dM - 1);
+        t.bits_voulus = bits_des_valeurs(t.par_k ? dM : 2 * dM - 1);
         t.octets = static_cast<std::size_t>((t.par_k ? fixes_k + residus : fixes) * sizeof(u64));
         return t.par_k ? par_k : entier;
     };

@@ -25,6 +25,7 @@ enum class Methode {
     table,     // the whole table, ascending (table.cpp)
     chiffres,  // the walk over the digits of N (chiffres.cpp)
     scission,  // the split over two primes of N (deux_premiers.cpp)
+    trois,     // the split over three primes of N (trois_premiers.cpp)
     milieu,    // table and meet in the middle (milieu.cpp)
     listes,    // table and lists of the queue (queue_listes.cpp)
     zigzag,    // the whole table in zigzag (table.cpp)
@@ -36,9 +37,11 @@ const char* nom(Methode m);
 
 // A method imposed on a count, with its choice: the items left to the queue
 // (lists, meet in the middle, walk; at most all of them), the prime p of the
-// digit walk, the primes p and q of the split; the walk or the table of the
-// table methods on 32-bit cells (etroit) even where those of 64 bits fit,
-// and the threads sharing the moduli of a table method (fils, 0: by cost);
+// digit walk, the primes p and q of the split (with r, the split over three
+// primes: N = p M, the rows modulo q, r the third); the walk or the table of
+// the table methods on 32-bit cells (etroit) even where those of 64 bits
+// fit, and the threads sharing the moduli of a table method or the rows of
+// the split over three primes (fils, 0: by cost);
 // for the walk with a = 1, its
 // values rebuilt one by one (par_valeur true) or the count's residues
 // (false), chosen by cost when unset; for the split, how many halves of its
@@ -53,6 +56,7 @@ struct Imposee {
     std::optional<bool> par_valeur = std::nullopt;
     std::optional<unsigned> transformees = std::nullopt;
     unsigned fils = 0;
+    std::uint64_t r = 0;
 };
 
 // Thrown when no plan can run: the method imposed does not apply or does not
@@ -120,6 +124,7 @@ std::unique_ptr<Plan> planifie_milieu(Demande& d);    // milieu.cpp
 std::unique_ptr<Plan> planifie_listes(Demande& d);    // queue_listes.cpp
 std::unique_ptr<Plan> planifie_chiffres(Demande& d);  // chiffres.cpp
 std::unique_ptr<Plan> planifie_scission(Demande& d);  // deux_premiers.cpp
+std::unique_ptr<Plan> planifie_trois(Demande& d);     // trois_premiers.cpp
 std::unique_ptr<Plan> planifie_parcours(Demande& d);  // parcours.cpp
 
 // One method's plan for the choice given, built without pricing the others
@@ -140,3 +145,6 @@ std::unique_ptr<Plan> plan_chiffres(Demande& d, std::uint64_t p, bool etroit = f
                                     std::optional<bool> par_valeur = {});
 std::unique_ptr<Plan> plan_scission(Demande& d, std::uint64_t q, std::uint64_t r,
                                     std::optional<unsigned> transformees = {});
+// The split over three primes: N = d M, M = b c L, the rows modulo c, on
+// fils threads (0: by cost).
+std::unique_ptr<Plan> plan_trois(Demande& d, std::uint64_t dd, std::uint64_t c, std::uint64_t b, unsigned fils = 0);

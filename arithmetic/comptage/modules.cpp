@@ -2,6 +2,9 @@
 // The moduli of a count and its exact rebuild.
 #include "modules.hpp"
 
+#include <algorithm>
+#include <cmath>
+
 #include "primalite.hpp"
 #include "reconstruction.hpp"
 
@@ -21,6 +24,12 @@ std::size_t nombre_modules(std::size_t m) {
 }
 
 std::size_t nombre_modules_31(std::size_t m) { return (bits_compte(m) + 1 + 29) / 30; }
+
+double bits_des_valeurs(std::size_t items) {
+    double bits = log2_binome_milieu(items) + 2;
+    if (items % 2 == 1) bits += std::log2(static_cast<double>((items + 1) / 2));
+    return std::min(static_cast<double>(items), bits) + 1;
+}
 
 u64 module(std::vector<u64>& premiers, std::size_t i) {
     if (i == 0) return 0;

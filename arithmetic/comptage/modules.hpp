@@ -25,6 +25,11 @@ std::size_t nombre_modules(std::size_t m);
 // The same with primes below 2^31 alone, each of more than 30 bits.
 std::size_t nombre_modules_31(std::size_t m);
 
+// Bits that the moduli of a split take for a value over items divisors:
+// C(items, items/2), times (items + 1)/2 when items is odd (a margin on the
+// odd number of items), two bits to spare, or 2^items when less; one more.
+double bits_des_valeurs(std::size_t items);
+
 // The modulus i of a count: 0 (standing for 2^64) for i = 0, then the primes
 // below 2^63, descending. premiers keeps those found so far.
 u64 module(std::vector<u64>& premiers, std::size_t i);

@@ -28,6 +28,7 @@ const Methodique kMethodes[] = {
     {Methode::table, planifie_table},        // the whole table, ascending
     {Methode::chiffres, planifie_chiffres},  // the walk over the digits of N
     {Methode::scission, planifie_scission},  // the split over two primes of N
+    {Methode::trois, planifie_trois},        // the split over three primes of N
     {Methode::milieu, planifie_milieu},      // table and meet in the middle
     {Methode::listes, planifie_listes},      // table and lists of the queue
     {Methode::zigzag, planifie_zigzag},      // the whole table in zigzag, when it may still win
@@ -99,6 +100,8 @@ std::unique_ptr<Plan> plan_impose(Demande& d, const Imposee& i) {
             return plan_chiffres(d, i.p, i.etroit, i.par_valeur);
         case Methode::scission:
             return plan_scission(d, i.p, i.q, i.transformees);
+        case Methode::trois:
+            return plan_trois(d, i.p, i.q, i.r, i.fils);
     }
     return nullptr;
 }
@@ -308,6 +311,7 @@ const char* nom(Methode m) {
         "table",
         "parcours des chiffres",
         "scission sur deux premiers",
+        "scission sur trois premiers",
         "table et rencontre au milieu",
         "table et listes",
         "table en zigzag",

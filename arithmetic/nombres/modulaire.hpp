@@ -12,6 +12,15 @@ using u128 = unsigned __int128;
 // a b mod m, m > 0.
 inline u64 mulmod(u64 a, u64 b, u64 m) { return static_cast<u64>(static_cast<u128>(a) * b % m); }
 
+// Products by a fixed w below p < 2^63 through Shoup's quotient
+// floor(w 2^64 / p): x w mod p for any 64-bit x, without a division.
+inline u64 quotient_shoup(u64 w, u64 p) { return static_cast<u64>((static_cast<u128>(w) << 64) / p); }
+inline u64 mul_shoup(u64 x, u64 w, u64 w_shoup, u64 p) {
+    const auto q = static_cast<u64>((static_cast<u128>(x) * w_shoup) >> 64);
+    const u64 r = x * w - q * p;  // in [0, 2p)
+    return r >= p ? r - p : r;
+}
+
 // a^e mod m, m > 0 (1 mod m for e = 0).
 u64 powmod(u64 a, u64 e, u64 m);
 
