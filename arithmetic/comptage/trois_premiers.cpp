@@ -313,7 +313,8 @@ bool trois(const Demande& d, u64 b, u64 c, u64 dd, Trois& s, double& cout, unsig
     const double par_module = table + std::ldexp(couts::kRacine, static_cast<int>(s.log_n)) + travail / s.fils;
     // F and its quotients, the transform of F and its quotients, a row per
     // thread; the values of the classes waiting (a few per thread).
-    const double classe = static_cast<double>(s.kmax / c + 1);
+    const u64 par_classe = s.kmax / c + 1;
+    const auto classe = static_cast<double>(par_classe);
     const double cellules = 2.0 * static_cast<double>(s.sigmaL + 1) + (2.0 + s.fils) * n +
                             (4.0 + 4.0 * s.fils) * classe + static_cast<double>(c) / 2;
     if (cellules * sizeof(u64) > static_cast<double>(d.machine.memoire)) return false;
