@@ -265,9 +265,9 @@ Issue PlanTrois::execute(Demande& d, mpz_class& resultat) {
 // The split on d, c and b, priced; false when it does not apply.
 bool trois(const Demande& d, u64 b, u64 c, u64 dd, Trois& s, double& cout, unsigned fils) {
     const u64 N = static_cast<u64>(d.entree.cible);
-    // sigma(L) and the divisors of L, the factors of N but b, c and d.
+    // sigma(L) and the number of divisors of L, the factors of N but b, c
+    // and d.
     u128 sigmaL = 1;
-    std::vector<u64> diviseurs{1};
     u64 tau = 1;
     for (const auto& [p, e] : d.entree.facteurs) {
         if (p == b || p == c || p == dd) continue;
@@ -320,23 +320,24 @@ bool trois(const Demande& d, u64 b, u64 c, u64 dd, Trois& s, double& cout, unsig
     if (cellules * sizeof(u64) > static_cast<double>(d.machine.memoire)) return false;
     s.octets = static_cast<std::size_t>(cellules * sizeof(u64));
     s.premiers.assign(moduli, 0);
-    s.diviseurs.clear();
-    for (const auto& [p, e] : d.entree.facteurs) {
-        if (p == b || p == c || p == dd) continue;
-        const std::size_t avant = diviseurs.size();
-        u64 pk = 1;
-        for (unsigned k = 0; k < e; ++k) {
-            pk *= p;
-            for (std::size_t i = 0; i < avant; ++i) diviseurs.push_back(diviseurs[i] * pk);
-        }
-    }
-    std::sort(diviseurs.begin(), diviseurs.end());
-    s.diviseurs = std::move(diviseurs);
-    cout = static_cast<double>(moduli) * par_module;
+    // The order of the rows, once: a product modulo c for each.
+    cout = static_cast<double>(moduli) * par_module + static_cast<double>(c) * couts::kProduitSeul;
     return true;
 }
 
-std::unique_ptr<Plan> plan_de(Trois&& s, double cout) {
+// The plan for the choice kept: the divisors of L, the moduli.
+std::unique_ptr<Plan> plan_de(const Demande& d, Trois&& s, double cout) {
+    s.diviseurs.assign(1, 1);
+    for (const auto& [p, e] : d.entree.facteurs) {
+        if (p == s.b || p == s.c || p == s.d) continue;
+        const std::size_t avant = s.diviseurs.size();
+        u64 pk = 1;
+        for (unsigned k = 0; k < e; ++k) {
+            pk *= p;
+            for (std::size_t i = 0; i < avant; ++i) s.diviseurs.push_back(s.diviseurs[i] * pk);
+        }
+    }
+    std::sort(s.diviseurs.begin(), s.diviseurs.end());
     const auto bits = [&] {
         double r = 0;
         for (const u64 p : s.premiers) r += std::log2(static_cast<double>(p));
@@ -364,7 +365,7 @@ std::unique_ptr<Plan> plan_trois(Demande& d, std::uint64_t dd, std::uint64_t c, 
     if (b == c || c == dd || b == dd || !une_fois(d, b) || !une_fois(d, c) || !une_fois(d, dd) || d.entree.cible <= 0 ||
         !trois(d, b, c, dd, s, cout, fils))
         return nullptr;
-    return plan_de(std::move(s), cout);
+    return plan_de(d, std::move(s), cout);
 }
 
 std::unique_ptr<Plan> planifie_trois(Demande& d) {
@@ -387,5 +388,5 @@ std::unique_ptr<Plan> planifie_trois(Demande& d) {
                 }
             }
     if (best.d == 0) return nullptr;
-    return plan_de(std::move(best), cout_best);
+    return plan_de(d, std::move(best), cout_best);
 }
