@@ -94,15 +94,19 @@ constexpr double kMilieuMin = 1e6;
 constexpr double kMarchePetit = 2e6;
 constexpr double kMarcheMin = 0.05e6;
 // The split over two primes; over three, only where the best plan so far
-// takes seconds (its rows of transforms cost milliseconds each).
+// passes 10 ms (its rows of transforms cost tenths of milliseconds each).
 constexpr double kScissionMin = 1e6;
-constexpr double kTroisMin = 1e9;
+constexpr double kTroisMin = 1e7;
 
 // Where a count's work is shared with a second thread: past this many
 // nanoseconds per modulus of the digit walk, and this many products per
 // modulus of the split.
 constexpr double kFilMarche = 2e6;
 constexpr double kFilProduits = 4e6;
+
+// A count short of memory that only other counts hold waits for them rather
+// than run a plan this many times as costly as the one that did not fit.
+constexpr double kAttente = 2;
 
 // Past this estimate (nanoseconds) a count checks whether more memory than
 // its budget would make it at least kConseilGain times faster.

@@ -243,6 +243,7 @@ Compte compter(Atelier& w, Contexte& ctx, const Entree& e, const Imposee* impose
             // unless other counts only have to give their part of the budget
             // back (waited for in the order the range gives).
             const std::size_t besoin = plan->octets;
+            const double cout_voulu = plan->cout;
             const bool reductible = plan->reductible();
             const Methode m = plan->methode();
             plan.reset();
@@ -270,11 +271,12 @@ Compte compter(Atelier& w, Contexte& ctx, const Entree& e, const Imposee* impose
                 d.cellules_max = std::max<std::size_t>(2, d.cellules_max / 4);
             }
             // Short of memory only while other counts hold it, with nothing
-            // else but the walk in bounded memory, which may never end: this
+            // else but the walk in bounded memory, which may never end, or
+            // plans that cost far more than the one that did not fit: this
             // count waits for them instead, however long they take.
             if (is == Issue::memoire && echecs <= kEchecsMax && besoin <= ctx.budget().total()) {
                 plan = choisit(d, exclus);
-                if (!plan || plan->cout == kInfini) {
+                if (!plan || plan->cout == kInfini || plan->cout > couts::kAttente * cout_voulu) {
                     plan.reset();
                     w.libere();  // what the planners borrowed
                     d.cellules_max = cellules_max;

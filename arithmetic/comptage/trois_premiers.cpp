@@ -23,7 +23,8 @@
 // Estimated cost, per modulus: c rows of two transforms of length n >
 // sigma(L) + sigma(L b) / c and their pointwise products, the values of
 // E_rho, and the terms of the 2 (sigma(M) / d) values; the rows shared by
-// two threads. Wins for N with three large primes and a small rest:
+// two threads; priced only where the best plan so far passes 10 ms. Wins
+// for N with three large primes and a small rest:
 // 10^18 + 8 = 2^3 3^2 97 26209 32779 166667 (L = 6984, sigma(L) = 19110,
 // b = 32779, c = 26209, d = 166667), whose split over two primes needs
 // 3 10^12 dot products per modulus and 3 GB of tables.
