@@ -68,6 +68,33 @@ TEST(Budget, DansLOrdreDesRangs) {
     EXPECT_EQ(budget.disponible(), budget.total());
 }
 
+// A count whose plan does not fit while another count holds the memory,
+// and whose other plans cost far more, waits for that memory rather than run
+// them: 10^15 + 184 = 2^3 29 37 59 28723 68743, split over two primes in
+// 25 ms and 26 MB, over three in seconds.
+TEST(Budget, AttendPlutotQuUnPlanBienPlusCher) {
+    using namespace std::chrono_literals;
+    const ListeFacteurs f{{2, 3}, {29, 1}, {37, 1}, {59, 1}, {28723, 1}, {68743, 1}};
+    const auto d = verite::diviseurs_de_facteurs(f);
+    const std::int64_t n = verite::produit(f);
+    const auto g = Banc::facteurs(f);
+    const mpz_class attendu = Banc().compte(d, n, f);
+    Budget budget(std::size_t{64} << 20);
+    Contexte ctx(budget);
+    Moteur moteur(ctx);
+    Contexte autre(budget);
+    std::optional<Reservation> tenu(std::in_place, autre, std::size_t{60} << 20);
+    ASSERT_TRUE(*tenu);
+    std::thread rend([&] {
+        std::this_thread::sleep_for(300ms);
+        tenu.reset();
+    });
+    const Compte c = moteur.denombre(Entree{d, n, g});
+    rend.join();
+    EXPECT_EQ(c.methode, Methode::scission);
+    EXPECT_EQ(c.valeur, attendu);
+}
+
 namespace {
 
 // Resident memory of the process, in bytes, read from the system.
