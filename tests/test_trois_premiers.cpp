@@ -3,8 +3,8 @@
 // table on every abundant N up to 6000 with three primes of exponent 1, each
 // ordered choice of the three, on one thread and on two; counts beyond
 // 2^64 on several moduli, with and without IFMA; the other methods of the
-// engine on larger N of its shapes (b and c above sigma(L), or below); a
-// stop asked during the count.
+// engine on larger N of its shapes (b and c above sigma(L), or below), and
+// the split over two primes; a stop asked during the count.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -113,6 +113,22 @@ TEST(TroisPremiers, ContreLesAutresMethodes) {
             EXPECT_EQ(r.valeur, moteur.valeur) << n << " d = " << c.choix[0] << ", " << fils << " fil(s)";
         }
     }
+}
+
+TEST(TroisPremiers, ContreLaScissionSurDeuxPremiers) {
+    // 1942355664720 = 2^4 3^2 5 607 941 4723 (239 proper divisors, a count
+    // on several moduli, rows of 4096 cells), against the split over
+    // two primes imposed.
+    const Facteurs f{{2, 4}, {3, 2}, {5, 1}, {607, 1}, {941, 1}, {4723, 1}};
+    const auto d = verite::diviseurs_de_facteurs(f);
+    const std::int64_t n = verite::produit(f);
+    Banc banc;
+    const Compte deux = banc.impose(d, n, {Methode::scission, 0, 4723, 941}, f);
+    ASSERT_EQ(deux.methode, Methode::scission);
+    EXPECT_GT(deux.valeur, mpz_class(1) << 100);
+    Imposee force{Methode::trois, 0, 4723, 941};
+    force.r = 607;
+    EXPECT_EQ(banc.impose(d, n, force, f).valeur, deux.valeur);
 }
 
 TEST(TroisPremiers, ArretDemande) {
