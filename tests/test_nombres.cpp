@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <random>
 #include <stdexcept>
@@ -212,8 +213,9 @@ TEST(Reconstruction, GrandsEntiersDeLeursResidus) {
 }
 
 TEST(Sigma, SommesEtDiviseursImpairsContreLaDivisionEssayee) {
-    // Every N up to 20000, each of its primes left out, and pairs of them:
-    // against the divisors of the cofactor by trial division.
+    // Every N up to 20000, each of its primes left out, and pairs and
+    // triples of them: against the divisors of the cofactor by trial
+    // division.
     for (u64 N = 1; N <= 20000; ++N) {
         std::vector<Facteur> f;
         u64 n = N;
@@ -223,16 +225,20 @@ TEST(Sigma, SommesEtDiviseursImpairsContreLaDivisionEssayee) {
             if (e) f.emplace_back(p, e);
         }
         if (n > 1) f.emplace_back(n, 1);
-        std::vector<std::pair<u64, u64>> sauf{{0, 0}};
+        std::vector<std::array<u64, 3>> sauf{{0, 0, 0}};
         for (const auto& [p, e] : f) {
-            sauf.emplace_back(p, 0);
-            for (const auto& [q, g] : f)
-                if (q > p) sauf.emplace_back(p, q);
+            sauf.push_back({p, 0, 0});
+            for (const auto& [q, g] : f) {
+                if (q <= p) continue;
+                sauf.push_back({p, q, 0});
+                for (const auto& [r, h] : f)
+                    if (r > q) sauf.push_back({p, q, r});
+            }
         }
-        for (const auto& [s1, s2] : sauf) {
+        for (const auto& [s1, s2, s3] : sauf) {
             u64 C = N;
             for (const auto& [p, e] : f)
-                if (p == s1 || p == s2)
+                if (p == s1 || p == s2 || p == s3)
                     for (unsigned i = 0; i < e; ++i) C /= p;
             u64 somme = 0;
             std::vector<u64> impairs;
@@ -246,14 +252,14 @@ TEST(Sigma, SommesEtDiviseursImpairsContreLaDivisionEssayee) {
                 }
             }
             std::sort(impairs.begin(), impairs.end());
-            ASSERT_EQ(sigma_sans(f, ~u64{0}, s1, s2), somme) << N << " / " << s1 << " " << s2;
-            ASSERT_EQ(sigma_sans(f, somme, s1, s2), somme);
+            ASSERT_EQ(sigma_sans(f, ~u64{0}, s1, s2, s3), somme) << N << " / " << s1 << " " << s2 << " " << s3;
+            ASSERT_EQ(sigma_sans(f, somme, s1, s2, s3), somme);
             if (somme > 1) {
-                ASSERT_FALSE(sigma_sans(f, somme - 1, s1, s2).has_value());
+                ASSERT_FALSE(sigma_sans(f, somme - 1, s1, s2, s3).has_value());
             }
             std::vector<u64> v;
-            const unsigned deux = impairs_sans(f, v, s1, s2);
-            ASSERT_EQ(v, impairs) << N << " / " << s1 << " " << s2;
+            const unsigned deux = impairs_sans(f, v, s1, s2, s3);
+            ASSERT_EQ(v, impairs) << N << " / " << s1 << " " << s2 << " " << s3;
             ASSERT_EQ(C >> deux, impairs.back());
         }
     }

@@ -41,6 +41,7 @@
 #include "ntt.hpp"
 #include "produits.hpp"
 #include "reconstruction.hpp"
+#include "sigma.hpp"
 
 namespace {
 
@@ -49,7 +50,8 @@ struct Trois {
     u64 sigmaL = 0, sigmaLb = 0;  // sums of the divisors of L and of L b
     u64 degre = 0;                // of H: sigma(L) (1 + b + c)
     u64 kmax = 0;                 // the top sums k = 0 .. kmax
-    std::vector<u64> diviseurs;   // of L, ascending
+    std::vector<u64> impairs;     // odd divisors of L
+    unsigned deux = 0;            // exponent of 2 in L
     unsigned log_n = 0;           // of the rows' transforms
     unsigned fils = 1;
     double bits_voulus = 0;     // of the product of the moduli
@@ -241,15 +243,17 @@ Issue PlanTrois::execute(Demande& d, mpz_class& resultat) {
     for (const u64 p : s.premiers) {
         const Ntt nt(p, s.log_n);
         Module m{p, nt, std::vector<u64>(s.sigmaL + 1, 0), {}, std::vector<u64>(n, 0), {}};
-        // A_L modulo p, divisor after divisor.
+        // A_L modulo p, divisor after divisor: each odd m times 2^i.
         m.F[0] = 1;
-        for (const u64 x : s.diviseurs) {
-            for (u64 t = s.sigmaL; t >= x; --t) {
-                const u64 v = m.F[t] + m.F[t - x];
-                m.F[t] = v >= p ? v - p : v;
+        for (const u64 impair : s.impairs)
+            for (unsigned i = 0; i <= s.deux; ++i) {
+                const u64 x = impair << i;
+                for (u64 t = s.sigmaL; t >= x; --t) {
+                    const u64 v = m.F[t] + m.F[t - x];
+                    m.F[t] = v >= p ? v - p : v;
+                }
+                pr.point();
             }
-            pr.point();
-        }
         m.Fs.resize(m.F.size());
         for (std::size_t j = 0; j < m.F.size(); ++j) m.Fs[j] = quotient_shoup(m.F[j], p);
         std::copy(m.F.begin(), m.F.end(), m.Fc.begin());
@@ -268,16 +272,13 @@ bool trois(const Demande& d, u64 b, u64 c, u64 dd, Trois& s, double& cout, unsig
     const u64 N = static_cast<u64>(d.entree.cible);
     // sigma(L) and the number of divisors of L, the factors of N but b, c
     // and d.
-    u128 sigmaL = 1;
+    const std::optional<u64> sigma = sigma_sans(d.entree.facteurs, u64{1} << 40, b, c, dd);
+    if (!sigma) return false;
+    const u128 sigmaL = *sigma;
     u64 tau = 1;
-    for (const auto& [p, e] : d.entree.facteurs) {
-        if (p == b || p == c || p == dd) continue;
-        u128 t = 1, pk = 1;
-        for (unsigned k = 0; k < e; ++k) t += pk *= p;
-        sigmaL *= t;
-        tau *= e + 1;
-        if (sigmaL > (u128{1} << 40) || tau > (u64{1} << 16)) return false;
-    }
+    for (const auto& [p, e] : d.entree.facteurs)
+        if (p != b && p != c && p != dd) tau *= e + 1;
+    if (tau > (u64{1} << 16)) return false;
     s.b = b;
     s.c = c;
     s.d = dd;
@@ -328,17 +329,7 @@ bool trois(const Demande& d, u64 b, u64 c, u64 dd, Trois& s, double& cout, unsig
 
 // The plan for the choice kept: the divisors of L, the moduli.
 std::unique_ptr<Plan> plan_de(const Demande& d, Trois&& s, double cout) {
-    s.diviseurs.assign(1, 1);
-    for (const auto& [p, e] : d.entree.facteurs) {
-        if (p == s.b || p == s.c || p == s.d) continue;
-        const std::size_t avant = s.diviseurs.size();
-        u64 pk = 1;
-        for (unsigned k = 0; k < e; ++k) {
-            pk *= p;
-            for (std::size_t i = 0; i < avant; ++i) s.diviseurs.push_back(s.diviseurs[i] * pk);
-        }
-    }
-    std::sort(s.diviseurs.begin(), s.diviseurs.end());
+    s.deux = impairs_sans(d.entree.facteurs, s.impairs, s.b, s.c, s.d);
     const auto bits = [&] {
         double r = 0;
         for (const u64 p : s.premiers) r += std::log2(static_cast<double>(p));

@@ -4,12 +4,12 @@
 
 #include <algorithm>
 
-std::optional<u64> sigma_sans(std::span<const Facteur> f, u64 borne, u64 sauf1, u64 sauf2) {
+std::optional<u64> sigma_sans(std::span<const Facteur> f, u64 borne, u64 sauf1, u64 sauf2, u64 sauf3) {
     // Each factor's 1 + p + ... + p^e is below 2^65 and s stays at most
     // borne before each product: all on 128 bits.
     u128 s = 1;
     for (const auto& [p, e] : f) {
-        if (p == sauf1 || p == sauf2) continue;
+        if (p == sauf1 || p == sauf2 || p == sauf3) continue;
         u128 t = 1, pk = 1;
         for (unsigned i = 0; i < e; ++i) {
             pk *= p;
@@ -21,11 +21,11 @@ std::optional<u64> sigma_sans(std::span<const Facteur> f, u64 borne, u64 sauf1, 
     return static_cast<u64>(s);
 }
 
-unsigned impairs_sans(std::span<const Facteur> f, std::vector<u64>& impairs, u64 sauf1, u64 sauf2) {
+unsigned impairs_sans(std::span<const Facteur> f, std::vector<u64>& impairs, u64 sauf1, u64 sauf2, u64 sauf3) {
     unsigned deux = 0;
     impairs.assign(1, 1);
     for (const auto& [p, e] : f) {
-        if (p == sauf1 || p == sauf2) continue;
+        if (p == sauf1 || p == sauf2 || p == sauf3) continue;
         if (p == 2) {
             deux = e;
             continue;
